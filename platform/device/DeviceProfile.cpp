@@ -1,0 +1,83 @@
+#include "platform/device/DeviceProfile.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+std::mutex profile_lock;
+DeviceProfile* current = nullptr;
+
+bool parse_size(const char* text, int& width, int& height) {
+    int w = 0;
+    int h = 0;
+    char tail = 0;
+    if (std::sscanf(text, "%dx%d%c", &w, &h, &tail) != 2 || w < 16 || h < 16 || w > 4096 || h > 4096) {
+        return false;
+    }
+    width = w;
+    height = h;
+    return true;
+}
+
+const char* get_env(const char* name) {
+    return std::getenv(name);
+}
+
+}  // namespace
+
+DeviceProfile parse_device_profile(const char* (*get)(const char* name)) {
+    DeviceProfile p;
+    if (const char* device = get("VANTREL_DEVICE"); device && std::strcmp(device, "smartphone") == 0) {
+        p.type = DeviceType::Smartphone;
+    }
+    if (const char* os = get("VANTREL_OS_MAJOR"); os && *os) {
+        int major = std::atoi(os);
+        if (major > 0 && major < 100) {
+            p.os_major = major;
+        }
+    }
+    if (const char* screen = get("VANTREL_SCREEN"); screen && *screen) {
+        parse_size(screen, p.screen_width, p.screen_height);
+    }
+    // 96 dpi for a 240-pixel-wide screen, 192 for 480: dpi follows the narrow side.
+    int narrow = p.screen_width < p.screen_height ? p.screen_width : p.screen_height;
+    p.dpi = narrow >= 480 ? 192 : 96;
+    if (const char* dpi = get("VANTREL_DPI"); dpi && *dpi) {
+        int value = std::atoi(dpi);
+        if (value >= 48 && value <= 600) {
+            p.dpi = value;
+        }
+    }
+    if (const char* root = get("VANTREL_ROOT"); root && *root) {
+        p.root = root;
+        while (p.root.size() > 1 && p.root.back() == '/') {
+            p.root.pop_back();
+        }
+    }
+    const char* display = get("VANTREL_DISPLAY");
+    p.display = display && *display ? display : "sdl";
+    const char* audio = get("VANTREL_AUDIO");
+    p.audio = audio && *audio ? audio : "sdl";
+    return p;
+}
+
+const DeviceProfile& device_profile() {
+    std::lock_guard guard(profile_lock);
+    if (!current) {
+        current = new DeviceProfile(parse_device_profile(get_env));
+    }
+    return *current;
+}
+
+void reload_device_profile() {
+    std::lock_guard guard(profile_lock);
+    // The old profile is kept alive: callers may still hold references into it.
+    current = new DeviceProfile(parse_device_profile(get_env));
+}
+
+}  // namespace platform
