@@ -1,0 +1,74 @@
+#pragma once
+// The message queue of one thread: posted, input and sent messages, the quit request and
+// the thread's timers. Other threads add to it under its lock and wake it.
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/window/Messages.h"
+
+namespace platform {
+
+class ThreadQueue;
+
+// A SendMessageW from another thread, waiting for its reply.
+struct SentMessage {
+    MSG msg;
+    std::shared_ptr<ThreadQueue> sender;
+    LRESULT result = 0;  // guarded by sender->lock
+    bool done = false;   // guarded by sender->lock
+};
+
+struct ThreadTimer {
+    HWND window = nullptr;
+    uintptr_t id = 0;
+    DWORD interval = 0;
+    DWORD due = 0;
+    TIMERPROC proc = nullptr;
+};
+
+class ThreadQueue {
+public:
+    explicit ThreadQueue(DWORD thread_id) : thread_id(thread_id) {}
+
+    // Each returns false when the thread has ended and the message was dropped.
+    bool post(const MSG& msg);
+    bool post_input(const MSG& msg);
+    bool post_sent(const std::shared_ptr<SentMessage>& sent);
+    // Something outside the queue changed (an invalidated window, a new timer): look again.
+    void poke();
+
+    const DWORD thread_id;
+
+    std::mutex lock;
+    std::condition_variable wake;
+    uint64_t generation = 0;  // lock: grows at every change a waiting reader must see
+    std::deque<MSG> posted;   // lock
+    std::deque<MSG> input;    // lock
+    std::deque<std::shared_ptr<SentMessage>> sent;  // lock
+    std::vector<ThreadTimer> timers;                // lock
+    bool quit_pending = false;                      // lock
+    int quit_code = 0;                              // lock
+    bool closed = false;                            // lock
+    // The message last retrieved, for GetMessagePos and GetMessageTime (owner thread only).
+    MSG last_message;
+};
+
+// The calling thread's queue, made on first use and closed when the thread ends.
+std::shared_ptr<ThreadQueue> current_queue();
+// The queue of a running thread that has one, else null.
+std::shared_ptr<ThreadQueue> find_queue(DWORD thread_id);
+
+// Completes a sent message with its result and wakes its sender.
+void complete_sent(const std::shared_ptr<SentMessage>& sent, LRESULT result);
+
+// Called before a thread blocks for messages; returns how long it may sleep (INFINITE: until
+// woken). The display backend uses it to present the screen and poll host input.
+using IdleHook = DWORD (*)();
+void set_idle_hook(IdleHook hook);
+IdleHook idle_hook();
+
+}  // namespace platform
