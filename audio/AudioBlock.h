@@ -1,0 +1,25 @@
+#pragma once
+// The unit that travels between audio nodes: shared bytes plus their PCM (or coded) format.
+#include "base/SharedBuffer.h"
+
+namespace audio {
+
+struct AudioBlock {
+    skinner::SharedBuffer buffer;
+    int channels = 0;
+    int bits = 0;
+    int sample_rate = 0;
+    int block_align = 0;  // only on coded MS ADPCM blocks
+
+    uint32_t length() const { return buffer.length(); }
+    bool empty() const { return buffer.length() == 0; }
+    const uint8_t* const_data() const { return buffer.const_data(); }
+    uint8_t* data() { return buffer.data(); }
+
+    // Whole frames (one sample of every channel, samples in whole bytes).
+    int frame_count() const;
+    // Channels, bits and rate of other; never the block align.
+    void copy_format_from(const AudioBlock& other);
+};
+
+}  // namespace audio

@@ -1,0 +1,41 @@
+// The open-file factory: the fixed order in which formats are tried, one line per format.
+#include "audio/AudioFormat.h"
+
+namespace audio {
+
+namespace {
+
+using FormatOpener = std::unique_ptr<AudioFormat> (*)(const std::u16string& path);
+
+template <class Format, class Reader>
+std::unique_ptr<AudioFormat> open_as(const std::u16string& path) {
+    return std::make_unique<Format>(std::make_unique<Reader>(path), path);
+}
+
+// A format whose reader is not built yet refuses every file.
+std::unique_ptr<AudioFormat> not_readable(const std::u16string&) { return nullptr; }
+
+// The WAVE readers accept only their own format tags; the MP3 reader accepts any file with
+// two consecutive matching MPEG headers, so it must come last.
+const FormatOpener format_openers[] = {
+    not_readable,                             // PCM WAVE: open_as<AudioFormatPCM, FileReaderPCM>
+    not_readable,                             // MS ADPCM WAVE: open_as<AudioFormatADPCM, FileReaderADPCM>
+    not_readable,                             // GSM 6.10 WAVE: open_as<AudioFormatGSM, FileReaderGSM>
+    not_readable,                             // Ogg Vorbis: open_as<AudioFormatVorbis, FileReaderVorbis>
+    not_readable,                             // Musepack: open_as<AudioFormatMPC, FileReaderMPC>
+    not_readable,                             // MPEG audio: open_as<AudioFormatMP3, FileReaderMP3>
+};
+
+}  // namespace
+
+std::unique_ptr<AudioFormat> AudioFormat::create_for_file(const std::u16string& path) {
+    for (FormatOpener open : format_openers) {
+        std::unique_ptr<AudioFormat> format = open(path);
+        if (format != nullptr && format->get_reader() != nullptr && format->get_reader()->is_open()) {
+            return format;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace audio

@@ -1,0 +1,11 @@
+#include "audio/AudioReader.h"
+
+namespace audio {
+
+double AudioReader::get_duration() { return position_to_seconds(get_length()); }
+
+double AudioReader::get_current_time() { return position_to_seconds(get_position()); }
+
+void AudioReader::set_time(double seconds) { seek(seconds_to_position(seconds)); }
+
+}  // namespace audio
