@@ -2,15 +2,15 @@
 // The two sides of every audio node, linking, and the filter and converter bases.
 // Links are plain non-owning pointers; whoever builds a chain owns its nodes.
 #include <atomic>
-#include <mutex>
 
 #include "audio/AudioBlock.h"
+#include "base/CriticalSection.h"
 
 namespace audio {
 
 // Node locks must be re-entrant: push takes the downstream lock and on_data takes it again.
-using NodeLock = std::recursive_mutex;
-using NodeGuard = std::lock_guard<NodeLock>;
+using NodeLock = skinner::CriticalSection;
+using NodeGuard = skinner::ScopedLock;
 
 class DataSource;
 

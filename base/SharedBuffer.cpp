@@ -4,17 +4,11 @@
 #include <atomic>
 #include <cstring>
 
+#include "base/Atomic.h"
+
 namespace skinner {
 
 namespace {
-
-int32_t atomic_increment(int32_t* value) {
-    return std::atomic_ref<int32_t>(*value).fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-int32_t atomic_decrement(int32_t* value) {
-    return std::atomic_ref<int32_t>(*value).fetch_sub(1, std::memory_order_acq_rel) - 1;
-}
 
 int32_t atomic_read(int32_t* value) {
     return std::atomic_ref<int32_t>(*value).load(std::memory_order_acquire);
