@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "platform/kernel/Core.h"
-#include "platform/kernel/ThreadId.h"
+#include "platform/threads/Threads.h"
 #include "platform/kernel/Time.h"
 #include "platform/window/Input.h"
 #include "platform/window/Remote.h"

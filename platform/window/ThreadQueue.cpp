@@ -3,7 +3,7 @@
 #include <atomic>
 #include <unordered_map>
 
-#include "platform/kernel/ThreadId.h"
+#include "platform/threads/Threads.h"
 #include "platform/window/WindowTable.h"
 
 namespace platform {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/kernel/Core.h"
-#include "platform/kernel/ThreadId.h"
+#include "platform/threads/Threads.h"
 #include "platform/window/Window.h"
 
 namespace {
