@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 namespace platform {
 
@@ -76,7 +77,11 @@ const DeviceProfile& device_profile() {
 
 void reload_device_profile() {
     std::lock_guard guard(profile_lock);
-    // The old profile is kept alive: callers may still hold references into it.
+    // The old profile is kept alive (and reachable): callers may still hold references into it.
+    static std::vector<DeviceProfile*>* retired = new std::vector<DeviceProfile*>;
+    if (current) {
+        retired->push_back(current);
+    }
     current = new DeviceProfile(parse_device_profile(get_env));
 }
 
