@@ -87,14 +87,14 @@ private:
 
 }  // namespace
 
-std::unique_ptr<WaveOutput> make_sdl_output(const WAVEFORMATEX& format) {
+std::unique_ptr<WaveOutput> make_sdl_output(const WAVEFORMATEX& format, std::string& why_not) {
     if (!init_sdl_audio()) {
-        wave_out_log(std::string("waveOutOpen: no sound card (") + SDL_GetError() + ")");
+        why_not = SDL_GetError();
         return nullptr;
     }
     const char* driver = SDL_GetCurrentAudioDriver();
     if (!driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "disk") == 0) {
-        wave_out_log("waveOutOpen: no sound card (SDL has no audio driver)");
+        why_not = "SDL has no audio driver";
         return nullptr;
     }
     auto output = std::make_unique<SdlOutput>(0);
@@ -109,7 +109,7 @@ std::unique_ptr<WaveOutput> make_sdl_output(const WAVEFORMATEX& format) {
     // No changes allowed: SDL converts our format to the card's own behind the callback.
     SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (id == 0) {
-        wave_out_log(std::string("waveOutOpen: no sound card (") + SDL_GetError() + ")");
+        why_not = SDL_GetError();
         return nullptr;
     }
     output->opened(id, have.silence);

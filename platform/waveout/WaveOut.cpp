@@ -78,11 +78,12 @@ std::unique_ptr<WaveOutput> make_output(const WAVEFORMATEX& format) {
     }
     if (kind == "sdl") {
         if (!no_sound_card.load()) {
-            if (auto card = platform::make_sdl_output(format)) {
+            std::string why_not;
+            if (auto card = platform::make_sdl_output(format, why_not)) {
                 return card;
             }
             if (!no_sound_card.exchange(true)) {
-                platform::wave_out_log("waveOutOpen: no sound card could be opened; playing on the null device");
+                platform::wave_out_log("waveOutOpen: no sound card (" + why_not + "), playing on the null device");
             }
         }
         return platform::make_paced_output(false, {});

@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/waveout/WaveOut.h"
@@ -89,8 +90,8 @@ private:
 // A device's output paced by GetTickCount; with a recorder path it also writes what it
 // plays into the WAV recording.
 std::unique_ptr<WaveOutput> make_paced_output(bool record, const std::string& path);
-// The sound card through SDL; null when no card can be opened.
-std::unique_ptr<WaveOutput> make_sdl_output(const WAVEFORMATEX& format);
+// The sound card through SDL; null, with the reason, when no card can be opened.
+std::unique_ptr<WaveOutput> make_sdl_output(const WAVEFORMATEX& format, std::string& why_not);
 
 // A diagnostic line of the wave-out layer.
 void wave_out_log(const std::string& line);
