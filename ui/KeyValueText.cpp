@@ -1,12 +1,8 @@
 #include "ui/KeyValueText.h"
 
-namespace skinner {
+#include "base/Strings.h"
 
-bool is_text_space(char16_t c) {
-    if ((c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680) return true;
-    if (c >= 0x2000 && c <= 0x200A) return true;
-    return c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
-}
+namespace skinner {
 
 namespace {
 bool is_line_end(char16_t c) { return c == u'\r' || c == u'\n'; }
@@ -16,17 +12,17 @@ void parse_key_values(std::u16string_view text, KeyValueMap& map) {
     size_t i = 0;
     const size_t n = text.size();
     while (i < n) {
-        while (i < n && is_text_space(text[i])) ++i;
+        while (i < n && is_space(text[i])) ++i;
         if (i >= n) break;
         const size_t key_start = i;
-        while (i < n && !is_text_space(text[i]) && text[i] != u'=') ++i;
+        while (i < n && !is_space(text[i]) && text[i] != u'=') ++i;
         const std::u16string_view key = text.substr(key_start, i - key_start);
         size_t value_start = i;
         if (i < n) {
             if (text[i] == u'=') {
                 value_start = i + 1;
             } else {
-                while (i < n && is_text_space(text[i]) && !is_line_end(text[i])) ++i;
+                while (i < n && is_space(text[i]) && !is_line_end(text[i])) ++i;
                 value_start = i;
             }
         }

@@ -9,10 +9,6 @@ namespace skinner {
 
 using KeyValueMap = std::map<std::u16string, std::u16string>;
 
-// White space as the platform classifies it (iswspace): blanks, tabs, line ends and the other
-// space characters.
-bool is_text_space(char16_t c);
-
 // Parses the whole text into the map, adding to what is there; a later key replaces an earlier one.
 void parse_key_values(std::u16string_view text, KeyValueMap& map);
 
