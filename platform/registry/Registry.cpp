@@ -1,0 +1,662 @@
+#include "platform/registry/Registry.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/device/DeviceProfile.h"
+#include "platform/kernel/Core.h"
+#include "platform/text/Text.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char16_t* root_names[] = {u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER", u"HKEY_LOCAL_MACHINE",
+                                          u"HKEY_USERS"};
+
+std::u16string fold(std::u16string_view text) {
+    std::u16string folded(text);
+    CharLowerBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    return folded;
+}
+
+struct Value {
+    std::u16string name;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+struct Key {
+    std::u16string path;                   // as first written, e.g. HKEY_CURRENT_USER\Software
+    std::map<std::u16string, Value> values;  // by folded name
+};
+
+using Keys = std::map<std::u16string, Key>;  // by folded path
+
+// ---- The file format: ASCII lines; every character outside printable ASCII, and the
+// characters that delimit the fields, are written as %uXXXX.
+
+void escape_into(std::string& out, std::u16string_view text, bool in_key) {
+    static const char hex[] = "0123456789ABCDEF";
+    for (char16_t c : text) {
+        bool plain = c >= 0x20 && c < 0x7F && c != u'%' && c != u'"' && !(in_key && (c == u'[' || c == u']'));
+        if (plain) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out += "%u";
+            for (int shift = 12; shift >= 0; shift -= 4) {
+                out.push_back(hex[(c >> shift) & 0xF]);
+            }
+        }
+    }
+}
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::optional<uint32_t> parse_hex(std::string_view text, size_t digits) {
+    if (text.size() != digits) {
+        return std::nullopt;
+    }
+    uint32_t value = 0;
+    for (char c : text) {
+        int d = hex_digit(c);
+        if (d < 0) {
+            return std::nullopt;
+        }
+        value = value << 4 | static_cast<uint32_t>(d);
+    }
+    return value;
+}
+
+std::optional<std::u16string> unescape(std::string_view text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '%') {
+            if (i + 6 > text.size() || text[i + 1] != 'u') {
+                return std::nullopt;
+            }
+            auto unit = parse_hex(text.substr(i + 2, 4), 4);
+            if (!unit) {
+                return std::nullopt;
+            }
+            out.push_back(static_cast<char16_t>(*unit));
+            i += 5;
+        } else if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F || c == '"') {
+            return std::nullopt;
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+    }
+    return out;
+}
+
+// Splits a key path at '\'; empty components are refused.
+std::optional<std::vector<std::u16string>> split_key_path(std::u16string_view path) {
+    std::vector<std::u16string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(u'\\', start);
+        if (end == std::u16string_view::npos) {
+            end = path.size();
+        }
+        if (end == start) {
+            return std::nullopt;
+        }
+        parts.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+bool is_root_name(std::u16string_view name) {
+    for (const char16_t* root : root_names) {
+        if (fold(name) == fold(root)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Adds the key and every key above it.
+Key& add_key(Keys& keys, const std::vector<std::u16string>& parts) {
+    std::u16string path;
+    Key* key = nullptr;
+    for (const std::u16string& part : parts) {
+        if (!path.empty()) {
+            path += u'\\';
+        }
+        path += part;
+        Key& entry = keys[fold(path)];
+        if (entry.path.empty()) {
+            entry.path = path;
+        }
+        key = &entry;
+    }
+    return *key;
+}
+
+std::string serialise(const Keys& keys) {
+    std::string out = "; Vantrel registry: [key], then \"name\"=dword:XXXXXXXX or \"name\"=sz:\"UTF-16 units\"\n";
+    for (const auto& [folded, key] : keys) {
+        out += '[';
+        escape_into(out, key.path, true);
+        out += "]\n";
+        for (const auto& [name_folded, value] : key.values) {
+            out += '"';
+            escape_into(out, value.name, false);
+            out += "\"=";
+            if (value.type == REG_DWORD) {
+                uint32_t v = 0;
+                std::memcpy(&v, value.data.data(), 4);
+                char text[16];
+                std::snprintf(text, sizeof text, "dword:%08X", v);
+                out += text;
+            } else {
+                std::u16string units(value.data.size() / 2, u'\0');
+                std::memcpy(units.data(), value.data.data(), units.size() * 2);
+                out += "sz:\"";
+                escape_into(out, units, false);
+                out += '"';
+            }
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+struct Parsed {
+    Keys keys;
+    int problems = 0;
+};
+
+// Bad lines are reported and skipped; values under a bad key line are dropped with it.
+Parsed parse(const std::string& text, const std::string& file) {
+    Parsed result;
+    Key* current = nullptr;
+    size_t line_start = 0;
+    int line_number = 0;
+    auto problem = [&](const char* what) {
+        ++result.problems;
+        std::fprintf(stderr, "registry: %s line %d ignored: %s\n", file.c_str(), line_number, what);
+    };
+    while (line_start < text.size()) {
+        size_t line_end = text.find('\n', line_start);
+        if (line_end == std::string::npos) {
+            line_end = text.size();
+        }
+        std::string_view line(text.data() + line_start, line_end - line_start);
+        line_start = line_end + 1;
+        ++line_number;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.empty() || line.front() == ';') {
+            continue;
+        }
+        if (line.front() == '[') {
+            current = nullptr;
+            if (line.back() != ']') {
+                problem("key line without ']'");
+                continue;
+            }
+            auto path = unescape(line.substr(1, line.size() - 2));
+            auto parts = path ? split_key_path(*path) : std::nullopt;
+            if (!parts || !is_root_name(parts->front())) {
+                problem("bad key path");
+                continue;
+            }
+            current = &add_key(result.keys, *parts);
+            continue;
+        }
+        if (current == nullptr) {
+            problem("value outside a valid key");
+            continue;
+        }
+        size_t name_end = line.size() > 1 && line.front() == '"' ? line.find('"', 1) : std::string_view::npos;
+        if (name_end == std::string_view::npos || line.substr(name_end + 1, 1) != "=") {
+            problem("bad value name");
+            continue;
+        }
+        auto name = unescape(line.substr(1, name_end - 1));
+        std::string_view data = line.substr(name_end + 2);
+        Value value;
+        if (data.starts_with("dword:")) {
+            auto v = parse_hex(data.substr(6), 8);
+            if (!v) {
+                problem("bad DWORD");
+                continue;
+            }
+            value.type = REG_DWORD;
+            value.data.resize(4);
+            std::memcpy(value.data.data(), &*v, 4);
+        } else if (data.starts_with("sz:\"") && data.size() >= 5 && data.back() == '"') {
+            auto units = unescape(data.substr(4, data.size() - 5));
+            if (!units) {
+                problem("bad string");
+                continue;
+            }
+            value.type = REG_SZ;
+            value.data.resize(units->size() * 2);
+            std::memcpy(value.data.data(), units->data(), value.data.size());
+        } else {
+            problem("unknown value type");
+            continue;
+        }
+        if (!name) {
+            problem("bad value name");
+            continue;
+        }
+        value.name = *name;
+        current->values[fold(value.name)] = std::move(value);
+    }
+    return result;
+}
+
+// ---- Host files.
+
+std::string config_home() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        return xdg;
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') {
+        return std::string(home) + "/.config";
+    }
+    if (const passwd* entry = getpwuid(getuid())) {
+        return std::string(entry->pw_dir) + "/.config";
+    }
+    return "/tmp";
+}
+
+// The file's bytes; nullopt when it cannot be read (a missing file reads as empty).
+std::optional<std::string> read_file(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            return std::string();
+        }
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[8192];
+    for (;;) {
+        ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            close(fd);
+            return n == 0 ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+        }
+        bytes.append(chunk, static_cast<size_t>(n));
+    }
+}
+
+bool write_all(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A crash at any point leaves either the old file or the new one, never a mix.
+bool replace_file(const std::string& path, const std::string& bytes) {
+    std::string temporary = path + ".tmp";
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = write_all(fd, bytes) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);  // makes the rename itself durable
+        close(dir);
+    }
+    return true;
+}
+
+// Serialises the writers of all processes; the kernel drops the lock when its holder dies.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ >= 0) {
+            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FileLock() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+struct OpenKey {
+    std::u16string path;
+    REGSAM access;
+};
+
+class RegistryStore {
+public:
+    // Opens (creating when missing) root\sub_key.
+    LONG create_key(HKEY parent, LPCWSTR sub_key, REGSAM access, PHKEY result, LPDWORD disposition) {
+        std::lock_guard guard(lock_);
+        std::optional<std::u16string> base = path_of(parent);
+        if (!base) {
+            return ERROR_INVALID_HANDLE;
+        }
+        std::u16string sub = sub_key != nullptr ? std::u16string(sub_key) : std::u16string();
+        if (!sub.empty() && sub.back() == u'\\') {
+            sub.pop_back();
+        }
+        std::u16string full = sub.empty() ? *base : *base + u'\\' + sub;
+        auto parts = split_key_path(full);
+        if (!parts) {
+            return ERROR_BAD_PATHNAME;
+        }
+        refresh();
+        bool created = false;
+        if (keys_.find(fold(full)) == keys_.end()) {
+            LONG error = change([&](Keys& keys) {
+                if (keys.find(fold(full)) != keys.end()) {
+                    return false;  // another process made it meanwhile
+                }
+                add_key(keys, *parts);
+                created = true;
+                return true;
+            });
+            if (error != ERROR_SUCCESS) {
+                return error;
+            }
+        }
+        uintptr_t value = next_handle_;
+        next_handle_ += 4;
+        handles_[value] = OpenKey{keys_.at(fold(full)).path, access};
+        *result = reinterpret_cast<HKEY>(value);
+        if (disposition != nullptr) {
+            *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        }
+        return ERROR_SUCCESS;
+    }
+
+    LONG query(HKEY handle, LPCWSTR name, LPDWORD type, LPBYTE data, LPDWORD size) {
+        std::lock_guard guard(lock_);
+        auto open_key = handles_.find(reinterpret_cast<uintptr_t>(handle));
+        if (open_key == handles_.end()) {
+            return ERROR_INVALID_HANDLE;
+        }
+        if ((open_key->second.access & KEY_QUERY_VALUE) == 0) {
+            return ERROR_ACCESS_DENIED;
+        }
+        if (data != nullptr && size == nullptr) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        refresh();
+        const Value* value = find_value(open_key->second.path, name);
+        if (value == nullptr) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        if (type != nullptr) {
+            *type = value->type;
+        }
+        DWORD needed = static_cast<DWORD>(value->data.size());
+        if (data != nullptr && *size < needed) {
+            *size = needed;
+            return ERROR_MORE_DATA;
+        }
+        if (data != nullptr) {
+            std::memcpy(data, value->data.data(), needed);
+        }
+        if (size != nullptr) {
+            *size = needed;
+        }
+        return ERROR_SUCCESS;
+    }
+
+    LONG set(HKEY handle, LPCWSTR name, DWORD type, const BYTE* data, DWORD size) {
+        std::lock_guard guard(lock_);
+        std::optional<std::u16string> path = writable_path(handle);
+        if (!path) {
+            return last_access_error_;
+        }
+        if ((type == REG_DWORD && size != 4) || (type == REG_SZ && size % 2 != 0) ||
+            (size != 0 && data == nullptr)) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        if (type != REG_DWORD && type != REG_SZ) {
+            std::fprintf(stderr, "RegSetValueExW: value type %u is not supported\n", type);
+            return ERROR_INVALID_PARAMETER;
+        }
+        Value value;
+        value.name = name != nullptr ? name : u"";
+        value.type = type;
+        value.data.assign(data, data + size);
+        return change([&](Keys& keys) {
+            auto parts = split_key_path(*path);
+            add_key(keys, *parts).values[fold(value.name)] = value;
+            return true;
+        });
+    }
+
+    LONG remove(HKEY handle, LPCWSTR name) {
+        std::lock_guard guard(lock_);
+        std::optional<std::u16string> path = writable_path(handle);
+        if (!path) {
+            return last_access_error_;
+        }
+        bool found = false;
+        LONG error = change([&](Keys& keys) {
+            auto key = keys.find(fold(*path));
+            found = key != keys.end() && key->second.values.erase(fold(name != nullptr ? name : u"")) > 0;
+            return found;
+        });
+        if (error != ERROR_SUCCESS) {
+            return error;
+        }
+        return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    }
+
+    LONG close(HKEY handle) {
+        std::lock_guard guard(lock_);
+        if (root_index(handle) >= 0) {
+            return ERROR_SUCCESS;
+        }
+        return handles_.erase(reinterpret_cast<uintptr_t>(handle)) > 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    }
+
+    int problems() {
+        std::lock_guard guard(lock_);
+        refresh();
+        return problems_;
+    }
+
+private:
+    static int root_index(HKEY key) {
+        uintptr_t value = reinterpret_cast<uintptr_t>(key);
+        return value >= 0x80000000u && value <= 0x80000003u ? static_cast<int>(value - 0x80000000u) : -1;
+    }
+
+    std::optional<std::u16string> path_of(HKEY key) const {
+        int root = root_index(key);
+        if (root >= 0) {
+            return std::u16string(root_names[root]);
+        }
+        auto open_key = handles_.find(reinterpret_cast<uintptr_t>(key));
+        if (open_key == handles_.end()) {
+            return std::nullopt;
+        }
+        return open_key->second.path;
+    }
+
+    std::optional<std::u16string> writable_path(HKEY handle) {
+        auto open_key = handles_.find(reinterpret_cast<uintptr_t>(handle));
+        if (open_key == handles_.end()) {
+            last_access_error_ = ERROR_INVALID_HANDLE;
+            return std::nullopt;
+        }
+        if ((open_key->second.access & KEY_SET_VALUE) == 0) {
+            last_access_error_ = ERROR_ACCESS_DENIED;
+            return std::nullopt;
+        }
+        return open_key->second.path;
+    }
+
+    const Value* find_value(const std::u16string& path, LPCWSTR name) const {
+        auto key = keys_.find(fold(path));
+        if (key == keys_.end()) {
+            return nullptr;
+        }
+        auto value = key->second.values.find(fold(name != nullptr ? name : u""));
+        return value == key->second.values.end() ? nullptr : &value->second;
+    }
+
+    // Rereads the file when its bytes changed since the last load (another process
+    // wrote it, or a test moved the device root).
+    void refresh() {
+        std::string path = registry_file_path();
+        std::optional<std::string> bytes = read_file(path);
+        if (!bytes) {
+            std::fprintf(stderr, "registry: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
+            return;
+        }
+        if (path == path_ && *bytes == bytes_) {
+            return;
+        }
+        Parsed parsed = parse(*bytes, path);
+        path_ = path;
+        bytes_ = std::move(*bytes);
+        keys_ = std::move(parsed.keys);
+        problems_ = parsed.problems;
+    }
+
+    // Applies a change to the newest content under the cross-process lock and writes it
+    // out; memory follows only when the file was written.
+    template <class Change>
+    LONG change(Change apply) {
+        std::string path = registry_file_path();
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+        FileLock file_lock(path + ".lock");
+        if (!file_lock.held()) {
+            std::fprintf(stderr, "registry: cannot lock %s: %s\n", path.c_str(), std::strerror(errno));
+            return ERROR_ACCESS_DENIED;
+        }
+        refresh();
+        Keys keys = keys_;
+        if (!apply(keys)) {
+            return ERROR_SUCCESS;
+        }
+        std::string bytes = serialise(keys);
+        if (!replace_file(path, bytes)) {
+            std::fprintf(stderr, "registry: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+            return ERROR_WRITE_FAULT;
+        }
+        path_ = path;
+        bytes_ = std::move(bytes);
+        keys_ = std::move(keys);
+        problems_ = 0;
+        return ERROR_SUCCESS;
+    }
+
+    std::mutex lock_;
+    std::string path_;
+    std::string bytes_;
+    Keys keys_;
+    int problems_ = 0;
+    std::map<uintptr_t, OpenKey> handles_;
+    uintptr_t next_handle_ = 0x10000;
+    LONG last_access_error_ = ERROR_SUCCESS;
+};
+
+RegistryStore& store() {
+    static RegistryStore* instance = new RegistryStore;  // lives until exit: threads may use it late
+    return *instance;
+}
+
+}  // namespace
+
+std::string registry_file_path() {
+    const std::string& root = device_profile().root;
+    if (!root.empty()) {
+        return root + "/Windows/registry";
+    }
+    return config_home() + "/vantrel/registry";
+}
+
+int registry_load_problems() {
+    return store().problems();
+}
+
+}  // namespace platform
+
+LONG RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD reserved, LPWSTR class_name, DWORD options, REGSAM access,
+                     LPVOID security, PHKEY result, LPDWORD disposition) {
+    if (reserved != 0 || (class_name != nullptr && class_name[0] != 0) || options != REG_OPTION_NON_VOLATILE ||
+        security != nullptr || result == nullptr) {
+        std::fprintf(stderr, "RegCreateKeyExW: classes, options and security attributes are not supported\n");
+        return ERROR_INVALID_PARAMETER;
+    }
+    return platform::store().create_key(key, sub_key, access, result, disposition);
+}
+
+LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+    if (reserved != nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return platform::store().query(key, name, type, data, size);
+}
+
+LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+    if (reserved != 0) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return platform::store().set(key, name, type, data, size);
+}
+
+LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
+    return platform::store().remove(key, name);
+}
+
+LONG RegCloseKey(HKEY key) {
+    return platform::store().close(key);
+}
