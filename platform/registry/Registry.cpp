@@ -46,6 +46,13 @@ struct Key {
 
 using Keys = std::map<std::u16string, Key>;  // by folded path
 
+// memcpy, but an empty copy may have null pointers (an empty vector's data).
+void copy_bytes(void* to, const void* from, size_t count) {
+    if (count != 0) {
+        std::memcpy(to, from, count);
+    }
+}
+
 // ---- The file format: ASCII lines; every character outside printable ASCII, and the
 // characters that delimit the fields, are written as %uXXXX.
 
@@ -172,7 +179,7 @@ std::string serialise(const Keys& keys) {
                 out += text;
             } else {
                 std::u16string units(value.data.size() / 2, u'\0');
-                std::memcpy(units.data(), value.data.data(), units.size() * 2);
+                copy_bytes(units.data(), value.data.data(), units.size() * 2);
                 out += "sz:\"";
                 escape_into(out, units, false);
                 out += '"';
@@ -256,7 +263,7 @@ Parsed parse(const std::string& text, const std::string& file) {
             }
             value.type = REG_SZ;
             value.data.resize(units->size() * 2);
-            std::memcpy(value.data.data(), units->data(), value.data.size());
+            copy_bytes(value.data.data(), units->data(), value.data.size());
         } else {
             problem("unknown value type");
             continue;
@@ -445,7 +452,7 @@ public:
             return ERROR_MORE_DATA;
         }
         if (data != nullptr) {
-            std::memcpy(data, value->data.data(), needed);
+            copy_bytes(data, value->data.data(), needed);
         }
         if (size != nullptr) {
             *size = needed;
