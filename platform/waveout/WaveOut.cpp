@@ -213,3 +213,13 @@ MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume) {
     open->device->set_volume(volume);
     return MMSYSERR_NOERROR;
 }
+
+namespace platform {
+
+int wave_out_open_count() {
+    DeviceTable& t = table();
+    std::lock_guard guard(t.lock);
+    return static_cast<int>(t.devices.size());
+}
+
+}  // namespace platform

@@ -87,6 +87,9 @@ MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);
 
 namespace platform {
 
+// How many wave-out devices are open now (for tests).
+int wave_out_open_count();
+
 // The files a "wav:PATH" device has recorded so far, in order: PATH, then PATH with
 // "-2", "-3"... before its extension, a new one each time the format changes.
 std::vector<std::string> wave_out_recordings();
