@@ -1,23 +1,25 @@
 #include "platform/gdi/SurfaceDC.h"
 
+#include "platform/gdi/GdiObjects.h"
+
 namespace platform {
 
-namespace {
-
-struct SurfaceDC {
-    PixelSurface* surface;
-    RECT clip;
-    HWND window;
-};
-
-}  // namespace
-
 HDC gdi_create_surface_dc(PixelSurface* surface, const RECT& clip, HWND window) {
-    return reinterpret_cast<HDC>(new SurfaceDC{surface, clip, window});
+    if (!surface) {
+        return nullptr;
+    }
+    auto dc = std::make_shared<gdi::DeviceContext>();
+    dc->surface = surface;
+    dc->surface_clip = clip;
+    dc->window = window;
+    return gdi::insert_dc(dc);
 }
 
 void gdi_delete_surface_dc(HDC dc) {
-    delete reinterpret_cast<SurfaceDC*>(dc);
+    auto found = gdi::find_dc(dc);
+    if (found && found->surface) {
+        gdi::remove_dc(dc);
+    }
 }
 
 }  // namespace platform
