@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
+#include "audio/AudioLog.h"
 #include "base/Event.h"
 #include "base/Thread.h"
 #include "platform/threads/Threads.h"
@@ -23,10 +22,6 @@ constexpr int kBufferCount = 6;
 constexpr int kBufferMilliseconds = 200;
 
 enum State { kIdle = 0, kPlaying = 1, kDraining = 2 };
-
-void log_error(const std::string& text) {
-    std::fprintf(stderr, "ERROR: %s\n", text.c_str());
-}
 
 }  // namespace
 
@@ -100,7 +95,7 @@ PlayerThread::~PlayerThread() {
 
 void PlayerThread::launch() {
     if (!start()) {
-        log_error("PlayerThread::launch cannot start the player thread");
+        log_error("PlayerThread::launch cannot start the thread ", 0);
         started_.set();
         return;
     }
@@ -275,7 +270,7 @@ void PlayerThread::common_tail() {
     if (state_ == kDraining && !any_in_use() && !closing_) {
         closing_ = true;
         if (MMRESULT result = waveOutClose(device_); result != MMSYSERR_NOERROR) {
-            log_error("PlayerThread::common_tail waveOutClose failed " + std::to_string(result));
+            log_error("PlayerThread::common_tail waveOutClose failed ", static_cast<long>(result));
             close_device();
             if (!play_) {
                 finished_ = true;
@@ -301,9 +296,7 @@ void PlayerThread::open_device() {
                                   reinterpret_cast<DWORD_PTR>(this), CALLBACK_THREAD);
     if (result != MMSYSERR_NOERROR) {
         // Nothing can play: end as finished so the user-interface thread does not wait on us.
-        log_error("PlayerThread::open_device waveOutOpen failed " + std::to_string(result) + " for " +
-                  std::to_string(rate_) + " Hz " + std::to_string(bits_) + " bits " + std::to_string(channels_) +
-                  " channels");
+        log_error("PlayerThread::open_device waveOutOpen failed ", static_cast<long>(result));
         state_ = kIdle;
         channels_ = bits_ = rate_ = 0;
         finished_ = true;
@@ -375,7 +368,7 @@ bool PlayerThread::submit(WAVEHDR& header, DWORD length) {
     }
     if (result != MMSYSERR_NOERROR) {
         // A buffer the device never took would keep the device from draining.
-        log_error("PlayerThread::fill_buffers waveOutWrite failed " + std::to_string(result));
+        log_error("PlayerThread::fill_buffers waveOutWrite failed ", static_cast<long>(result));
         header.dwUser = 0;
         return false;
     }
@@ -433,7 +426,6 @@ PlayerPCM::~PlayerPCM() {
 }
 
 void PlayerPCM::on_data(const AudioBlock&) {
-    log_error("Gluck: on_data unexpected - player is active object @ PlayerPCM::on_data");
     std::abort();
 }
 
