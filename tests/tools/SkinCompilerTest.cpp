@@ -83,6 +83,14 @@ TEST(SkinCompiler, RefusesBrokenSourcesNamingTheNode) {
     }
 }
 
+TEST(SkinCompiler, MessagesNameTheSourceLine) {
+    fixtures::TempDir dir;
+    const std::string source = "{\n  \"forms\": {\n    \"F\": {\n      \"controls\": {\"c\": {\n        \"Size\": {\"dot\": [1, 2]}}}}}}\n";
+    std::string messages;
+    EXPECT_EQ(fixtures::compile_skin(kSkinc, dir.path(), "lines", source, "", &messages), 1);
+    EXPECT_NE(messages.find("lines.json:5: forms.F.controls.c.Size: unknown property type 'dot'"), std::string::npos) << messages;
+}
+
 TEST(SkinCompiler, StylesAndExtendsFoldIntoTheNodes) {
     fixtures::TempDir dir;
     const std::string source = skin_with_forms(

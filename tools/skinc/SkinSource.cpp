@@ -430,6 +430,28 @@ private:
     std::map<std::string, std::string> variant_of_;
 };
 
+// The source line of a node: its keys found one after the other in the text.
+int line_of(const std::string& text, const std::string& where) {
+    std::vector<std::string> keys;
+    size_t start = 0;
+    while (start <= where.size()) {
+        const size_t dot = where.find('.', start);
+        keys.push_back(where.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
+        if (dot == std::string::npos) break;
+        start = dot + 1;
+    }
+    if (!keys.empty() && keys.front() == "skin") keys.erase(keys.begin());
+    size_t at = 0, found = std::string::npos;
+    for (const std::string& k : keys) {
+        const size_t next = text.find("\"" + k + "\"", at);
+        if (next == std::string::npos) break;
+        found = next;
+        at = next + k.size() + 2;
+    }
+    if (found == std::string::npos) return 0;
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(found), '\n'));
+}
+
 }  // namespace
 
 bool parse_source(const std::string& text, const SourceOptions& options, SkinModel& model, std::vector<std::string>& errors) {
@@ -445,24 +467,31 @@ bool parse_source(const std::string& text, const SourceOptions& options, SkinMod
                 if (event == json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
                 if (event == json::parse_event_t::key && !keys.empty()) {
                     const std::string k = parsed.get<std::string>();
-                    if (!keys.back().insert(k).second) errors.push_back("duplicate key '" + k + "'");
+                    if (!keys.back().insert(k).second) errors.push_back(" duplicate key '" + k + "'");
                 }
                 return true;
             },
             true, true);
     } catch (const json::exception& e) {
-        errors.push_back(std::string("not valid JSON: ") + e.what());
+        errors.push_back(std::string(" not valid JSON: ") + e.what());
         return false;
     }
-    Reader reader(options, model, errors);
+    std::vector<std::string> found;
+    Reader reader(options, model, found);
     reader.run(root);
+    // Messages read "LINE: node: text", so an editor can jump to the node.
+    for (const std::string& e : found) {
+        const size_t colon = e.find(": ");
+        const int line = colon == std::string::npos ? 0 : line_of(text, e.substr(0, colon));
+        errors.push_back(line ? std::to_string(line) + ": " + e : " " + e);
+    }
     return errors.empty();
 }
 
 bool read_source(const std::string& path, const SourceOptions& options, SkinModel& model, std::vector<std::string>& errors) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        errors.push_back("cannot open " + path);
+        errors.push_back(" cannot open " + path);
         return false;
     }
     std::stringstream text;

@@ -37,7 +37,7 @@ int compile(int argc, char** argv) {
     skinc::SkinModel model;
     std::vector<std::string> errors;
     if (!skinc::read_source(source, options, model, errors)) {
-        for (const std::string& e : errors) std::fprintf(stderr, "%s: %s\n", source.c_str(), e.c_str());
+        for (const std::string& e : errors) std::fprintf(stderr, "%s:%s\n", source.c_str(), e.c_str());
         return 1;
     }
     std::vector<uint8_t> bytes;
