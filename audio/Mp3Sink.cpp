@@ -22,6 +22,11 @@ Mp3Sink::~Mp3Sink() {
 
 void Mp3Sink::read(AudioBlock& out, int) { out = AudioBlock(); }
 
+int64_t Mp3Sink::get_frames_encoded() {
+    NodeGuard guard(node_lock());
+    return frames_encoded_;
+}
+
 bool Mp3Sink::create_encoder(int channels, int sample_rate) {
     lame_global_flags* flags = lame_init();
     if (flags == nullptr) {
@@ -81,6 +86,7 @@ void Mp3Sink::encode_staged(int bits, int channels, int frame_size) {
             right_[i] = 0;
         }
     }
+    frames_encoded_ += frame_size;
     int count = lame_encode_buffer(encoder_, left_, right_, frame_size, output_, kOutputBytes);
     if (count < 0) {
         log_error("Mp3Sink lame_encode_buffer=", count);

@@ -20,6 +20,8 @@ public:
     // The sink cannot be pulled.
     void read(AudioBlock& out, int frames) override;
     int get_bitrate() const { return bitrate_; }
+    // Sample frames handed to the encoder so far.
+    int64_t get_frames_encoded();
 
 private:
     static constexpr int kMaxFrameSamples = 1152;
@@ -40,6 +42,7 @@ private:
     int bitrate_;
     int channels_ = 0;
     int sample_rate_ = 0;
+    int64_t frames_encoded_ = 0;
 };
 
 }  // namespace audio
