@@ -73,6 +73,9 @@ TEST(SkinCompiler, RefusesBrokenSourcesNamingTheNode) {
              return skin_with_forms("\"F\": {\"controls\": {" + controls + "}}");
          }(),
          "must fit in the first 65536 bytes"},
+        {"template naming no form", skin_with_forms(R"("F": {"controls": {"c": {"FormTemplate": "panelNope"}}})"),
+         "forms.F.controls.c.FormTemplate: names no form 'panelNope'"},
+        {"kind naming no kind", R"({"kinds": {"kindBar": {"KindMin": "kindNope"}}})", "kinds.kindBar.KindMin: names no kind 'kindNope'"},
         {"not JSON", "{", "not valid JSON"},
     };
     for (const Case& c : cases) {

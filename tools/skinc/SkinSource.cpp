@@ -46,6 +46,7 @@ public:
         if (root.contains("forms")) forms(root["forms"]);
         check_form_names();
         check_variants();
+        check_references();
     }
 
 private:
@@ -416,6 +417,26 @@ private:
                         if (std::none_of(m->controls.begin(), m->controls.end(), [&](const NodeModel& x) { return x.name == c.name; }))
                             error(m->where, "variant lacks control '" + utf16_to_utf8(c.name) + "' that '" + utf16_to_utf8(other->name) + "' has");
                 }
+    }
+
+    // Containers name their template form by "FormTemplate", scroll bars their parts' kinds by
+    // "Kind..." properties; a typo there would only show when the program ends on it.
+    void check_references() {
+        auto check = [&](const NodeModel& n) {
+            for (auto& [name, value] : n.properties.strings) {
+                if (name == u"FormTemplate" && !value.empty() &&
+                    std::none_of(m_.forms.begin(), m_.forms.end(), [&](const NodeModel& f) { return starts_with(f.name, value); }))
+                    error(n.where + ".FormTemplate", "names no form '" + utf16_to_utf8(value) + "'");
+                if (starts_with(name, u"Kind") && !value.empty() &&
+                    std::none_of(m_.kinds.begin(), m_.kinds.end(), [&](const NodeModel& k) { return k.name == value; }))
+                    error(n.where + "." + utf16_to_utf8(name), "names no kind '" + utf16_to_utf8(value) + "'");
+            }
+        };
+        for (const NodeModel& f : m_.forms) {
+            check(f);
+            for (const NodeModel& c : f.controls) check(c);
+        }
+        for (const NodeModel& k : m_.kinds) check(k);
     }
 
     struct Size {
