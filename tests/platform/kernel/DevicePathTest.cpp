@@ -9,9 +9,11 @@
 #include "platform/kernel/Core.h"
 #include "platform/kernel/Module.h"
 #include "platform/kernel/Unicode.h"
-#include "support/Sandbox.h"
+#include "tests/fixtures/Sandbox.h"
 
 namespace {
+
+using fixtures::Sandbox;
 
 std::string real_executable() {
     return std::filesystem::canonical("/proc/self/exe").string();

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "support/Sandbox.h"
+#include "tests/fixtures/Sandbox.h"
 
 namespace {
+
+using fixtures::Sandbox;
 
 HANDLE open_file(const char16_t* path, DWORD access, DWORD creation, DWORD share = FILE_SHARE_READ) {
     return CreateFileW(path, access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
