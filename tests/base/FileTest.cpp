@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "tests/fixtures/Sandbox.h"
+#include "tests/fixtures/DeviceRoot.h"
 
 namespace skinner {
 namespace {
 
-using fixtures::Sandbox;
+using fixtures::DeviceRoot;
 
 std::string read_rest(File& file) {
     std::string out(64, '\0');
@@ -34,10 +34,10 @@ TEST(File, OpenModesOnMissingAndExistingFiles) {
         {"existing2.txt", true, File::append, true, "12345xy"},
         {"existing3.txt", true, File::read_write, true, "xy345"},
     };
-    Sandbox box;
+    DeviceRoot box;
     for (const Case& c : cases) {
         if (c.exists_before) {
-            box.write(c.name, "12345");
+            fixtures::write_file(box.host(c.name), "12345");
         }
         std::u16string path = u"/";
         for (const char* p = c.name; *p; ++p) {
@@ -51,16 +51,16 @@ TEST(File, OpenModesOnMissingAndExistingFiles) {
             }
         }
         if (c.opens) {
-            EXPECT_EQ(box.read(c.name), c.after_writing_xy) << c.name;
+            EXPECT_EQ(fixtures::read_file(box.host(c.name)), c.after_writing_xy) << c.name;
         } else {
-            EXPECT_EQ(box.read(c.name), "");
+            EXPECT_EQ(fixtures::read_file(box.host(c.name)), "");
         }
     }
 }
 
 TEST(File, ReadSkipSeekAndPosition) {
-    Sandbox box;
-    box.write("data.bin", "0123456789ABCDEF");
+    DeviceRoot box;
+    fixtures::write_file(box.host("data.bin"), "0123456789ABCDEF");
     File file(u"\\DATA.bin", File::read_existing);
     ASSERT_TRUE(file.is_open());
     EXPECT_EQ(file.size(), 16u);
@@ -82,7 +82,7 @@ TEST(File, ReadSkipSeekAndPosition) {
 }
 
 TEST(File, ClosedFileAnswersZeroAndFalse) {
-    Sandbox box;
+    DeviceRoot box;
     File file(u"/nowhere/none.bin", File::read_existing);
     char buffer[4];
     EXPECT_FALSE(file.is_open());
@@ -96,7 +96,7 @@ TEST(File, ClosedFileAnswersZeroAndFalse) {
 }
 
 TEST(File, BothStreamsShareOnePointerAndTheFileIsReleasedOnDestruction) {
-    Sandbox box;
+    DeviceRoot box;
     {
         File file(u"/rw.bin", File::read_write);
         OutputStream& out = file;

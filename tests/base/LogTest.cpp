@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/fixtures/Sandbox.h"
+#include "tests/fixtures/DeviceRoot.h"
 
 namespace skinner {
 namespace {
@@ -41,28 +41,28 @@ TEST(Log, NullLogTakesEverything) {
 }
 
 TEST(Log, TextFileWriterMarksOnlyEmptyFiles) {
-    fixtures::Sandbox box;
+    fixtures::DeviceRoot box;
     {
         TextFileWriter writer(u"/fresh.txt", File::create_always);
         writer << u"A\u20ac";
         writer.flush();
     }
-    EXPECT_EQ(box.read("fresh.txt"), std::string("\xFF\xFE" "A\0\xAC\x20", 6));
+    EXPECT_EQ(fixtures::read_file(box.host("fresh.txt")), std::string("\xFF\xFE" "A\0\xAC\x20", 6));
     {
         TextFileWriter writer(u"/fresh.txt", File::append);
         writer << u"B";
     }
-    EXPECT_EQ(box.read("fresh.txt"), std::string("\xFF\xFE" "A\0\xAC\x20" "B\0", 8));
+    EXPECT_EQ(fixtures::read_file(box.host("fresh.txt")), std::string("\xFF\xFE" "A\0\xAC\x20" "B\0", 8));
 }
 
 TEST(Log, LogFileTruncatesAndIsSilentWithoutItsFolder) {
-    fixtures::Sandbox box;
-    box.write("Temp/log.txt", "old content that must go");
+    fixtures::DeviceRoot box;
+    fixtures::write_file(box.host("Temp/log.txt"), "old content that must go");
     {
         LogFile log(u"/Temp/log.txt");
         log << u"new\n";
     }
-    EXPECT_EQ(box.read("Temp/log.txt"), std::string("\xFF\xFE" "n\0e\0w\0\n\0", 10));
+    EXPECT_EQ(fixtures::read_file(box.host("Temp/log.txt")), std::string("\xFF\xFE" "n\0e\0w\0\n\0", 10));
     LogFile nowhere(u"/Missing/log.txt");
     nowhere << u"lost\n";
     nowhere.flush();
@@ -70,7 +70,7 @@ TEST(Log, LogFileTruncatesAndIsSilentWithoutItsFolder) {
 }
 
 TEST(Log, ConcurrentWritersNeverSplitOnePieceAndCloseWaitsForThem) {
-    fixtures::Sandbox box;
+    fixtures::DeviceRoot box;
     std::filesystem::create_directories(box.host("Temp"));
     LogFile log(u"/Temp/threads.txt");
     const std::u16string piece = u"0123456789abcdefghijklmnopqrstuvwxyz\n";
@@ -92,7 +92,7 @@ TEST(Log, ConcurrentWritersNeverSplitOnePieceAndCloseWaitsForThem) {
     });
     log.close_file();
     late.join();
-    std::string bytes = box.read("Temp/threads.txt");
+    std::string bytes = fixtures::read_file(box.host("Temp/threads.txt"));
     ASSERT_GE(bytes.size(), 2 + 800 * piece.size() * 2);
     std::u16string text;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
@@ -106,7 +106,7 @@ TEST(Log, ConcurrentWritersNeverSplitOnePieceAndCloseWaitsForThem) {
 
 TEST(GluckDeathTest, EndsTheProcessWithAFailureStatus) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    fixtures::Sandbox box;
+    fixtures::DeviceRoot box;
     EXPECT_EXIT(gluck(u"x", u"y"), ::testing::ExitedWithCode(gluck_exit_code), "");
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/kernel/Unicode.h"
-#include "tests/fixtures/Sandbox.h"
+#include "tests/fixtures/DeviceRoot.h"
 
 namespace skinner {
 namespace {
@@ -20,7 +20,7 @@ std::u16string program_title() {
 }
 
 TEST(Path, MacrosExpandOnlyAtTheStartAndExactly) {
-    fixtures::Sandbox box;
+    fixtures::DeviceRoot box;
     std::u16string folder = u"\\Program Files\\" + program_title();
     std::u16string name = program_title();
     struct Case {
@@ -87,7 +87,7 @@ TEST(Path, PureHelpers) {
 }
 
 TEST(Path, ComparisonsAndRoots) {
-    fixtures::Sandbox box;
+    fixtures::DeviceRoot box;
     EXPECT_TRUE(paths_equal(u"\\My Documents\\", u"\\my documents"));
     EXPECT_TRUE(paths_equal(u"%my_documents%", u"/MY DOCUMENTS/"));
     EXPECT_FALSE(paths_equal(u"\\a", u"\\b"));

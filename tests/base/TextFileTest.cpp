@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/fixtures/Sandbox.h"
+#include "tests/fixtures/DeviceRoot.h"
 
 namespace skinner {
 namespace {
@@ -92,9 +92,9 @@ TEST(TextFile, ShortReadsFailAndNothingBeyondTheStreamIsRequested) {
 }
 
 TEST(TextFile, WideAndNarrowReadersOverFiles) {
-    fixtures::Sandbox box;
-    box.write("u.lng", std::string("\xFF\xFE" "h\0\xE9\0", 6));
-    box.write("n.lng", "h\xE9");
+    fixtures::DeviceRoot box;
+    fixtures::write_file(box.host("u.lng"), std::string("\xFF\xFE" "h\0\xE9\0", 6));
+    fixtures::write_file(box.host("n.lng"), "h\xE9");
     File u16(u"/u.lng", File::read_existing);
     EXPECT_EQ(read_text_file_wide(u16, 0x7FFFFFFF), u"h\u00e9");
     File n8(u"/n.lng", File::read_existing);

@@ -9,11 +9,11 @@
 #include "platform/kernel/Core.h"
 #include "platform/kernel/Module.h"
 #include "platform/kernel/Unicode.h"
-#include "tests/fixtures/Sandbox.h"
+#include "tests/fixtures/DeviceRoot.h"
 
 namespace {
 
-using fixtures::Sandbox;
+using fixtures::DeviceRoot;
 
 std::string real_executable() {
     return std::filesystem::canonical("/proc/self/exe").string();
@@ -24,8 +24,8 @@ std::string title_of_executable() {
 }
 
 TEST(DevicePath, SandboxMapsBothWays) {
-    Sandbox box;
-    box.write("My Documents/a.wav", "");
+    DeviceRoot box;
+    fixtures::write_file(box.host("My Documents/a.wav"), "");
     std::string host;
     ASSERT_TRUE(platform::host_path_of(u"\\my documents\\A.WAV", host));
     EXPECT_EQ(host, box.host("My Documents/a.wav"));
@@ -43,7 +43,7 @@ TEST(DevicePath, SandboxMapsBothWays) {
 }
 
 TEST(DevicePath, ModuleFileNameIsTheRealExecutableInsideTheSandbox) {
-    Sandbox box;
+    DeviceRoot box;
     WCHAR buffer[1024];
     DWORD n = GetModuleFileNameW(nullptr, buffer, 1024);
     ASSERT_GT(n, 0u);

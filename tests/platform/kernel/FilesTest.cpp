@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/fixtures/Sandbox.h"
+#include "tests/fixtures/DeviceRoot.h"
 
 namespace {
 
-using fixtures::Sandbox;
+using fixtures::DeviceRoot;
 
 HANDLE open_file(const char16_t* path, DWORD access, DWORD creation, DWORD share = FILE_SHARE_READ) {
     return CreateFileW(path, access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
@@ -33,8 +33,8 @@ void write_text(HANDLE h, const std::string& text) {
 }
 
 TEST(KernelFiles, OpenModesCreateTruncateKeepAndReportLastError) {
-    Sandbox box;
-    box.write("old.txt", "12345");
+    DeviceRoot box;
+    fixtures::write_file(box.host("old.txt"), "12345");
     struct Case {
         const char16_t* path;
         DWORD access;
@@ -64,15 +64,15 @@ TEST(KernelFiles, OpenModesCreateTruncateKeepAndReportLastError) {
         if (h != INVALID_HANDLE_VALUE) {
             EXPECT_TRUE(CloseHandle(h));
             std::string relative = name.substr(1);
-            EXPECT_EQ(box.read(relative), c.content_after) << name;
+            EXPECT_EQ(fixtures::read_file(box.host(relative)), c.content_after) << name;
         }
     }
     EXPECT_FALSE(std::filesystem::exists(box.host("missing.txt")));
 }
 
 TEST(KernelFiles, UnsupportedArgumentsAreRefused) {
-    Sandbox box;
-    box.write("a.txt", "x");
+    DeviceRoot box;
+    fixtures::write_file(box.host("a.txt"), "x");
     EXPECT_EQ(CreateFileW(u"\\a.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, 1 /* CREATE_NEW */, 0, nullptr),
               INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
@@ -84,8 +84,8 @@ TEST(KernelFiles, UnsupportedArgumentsAreRefused) {
 }
 
 TEST(KernelFiles, ShareReadLetsReadersMeetButNotWriters) {
-    Sandbox box;
-    box.write("s.bin", "content");
+    DeviceRoot box;
+    fixtures::write_file(box.host("s.bin"), "content");
     HANDLE reader = open_file(u"\\s.bin", GENERIC_READ, OPEN_EXISTING);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     HANDLE second_reader = open_file(u"\\S.BIN", GENERIC_READ, OPEN_EXISTING);
@@ -96,7 +96,7 @@ TEST(KernelFiles, ShareReadLetsReadersMeetButNotWriters) {
     // create-always must not have truncated it.
     EXPECT_EQ(open_file(u"\\s.bin", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(box.read("s.bin"), "content");
+    EXPECT_EQ(fixtures::read_file(box.host("s.bin")), "content");
     EXPECT_FALSE(DeleteFileW(u"\\s.bin"));
     EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
     CloseHandle(reader);
@@ -116,7 +116,7 @@ TEST(KernelFiles, ShareReadLetsReadersMeetButNotWriters) {
 }
 
 TEST(KernelFiles, ReadWriteSeekAndSize) {
-    Sandbox box;
+    DeviceRoot box;
     HANDLE h = open_file(u"\\rw.bin", GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     write_text(h, "0123456789");
@@ -140,12 +140,12 @@ TEST(KernelFiles, ReadWriteSeekAndSize) {
     EXPECT_EQ(GetFileSize(h, nullptr), 21u);
     EXPECT_TRUE(FlushFileBuffers(h));
     CloseHandle(h);
-    EXPECT_EQ(box.read("rw.bin").substr(0, 10), "0123456789");
+    EXPECT_EQ(fixtures::read_file(box.host("rw.bin")).substr(0, 10), "0123456789");
 }
 
 TEST(KernelFiles, AccessAndHandleErrors) {
-    Sandbox box;
-    box.write("r.bin", "abc");
+    DeviceRoot box;
+    fixtures::write_file(box.host("r.bin"), "abc");
     HANDLE reader = open_file(u"\\r.bin", GENERIC_READ, OPEN_EXISTING);
     DWORD n = 7;
     EXPECT_FALSE(WriteFile(reader, "x", 1, &n, nullptr));
@@ -170,8 +170,8 @@ TEST(KernelFiles, AccessAndHandleErrors) {
 }
 
 TEST(KernelFiles, PathsMatchCaseInsensitivelyAndNewNamesKeepTheirSpelling) {
-    Sandbox box;
-    box.write("Music/Rock/Song.MP3", "tune");
+    DeviceRoot box;
+    fixtures::write_file(box.host("Music/Rock/Song.MP3"), "tune");
     for (const char16_t* path : {u"\\Music\\Rock\\Song.MP3", u"\\music\\ROCK\\song.mp3", u"/MUSIC/rock/SONG.Mp3",
                                  u"Music\\Rock\\Song.MP3", u"\\Music\\.\\Rock\\..\\Rock\\\\Song.MP3"}) {
         HANDLE h = open_file(path, GENERIC_READ, OPEN_EXISTING);
@@ -188,8 +188,8 @@ TEST(KernelFiles, PathsMatchCaseInsensitivelyAndNewNamesKeepTheirSpelling) {
 }
 
 TEST(KernelFiles, PathsAboveTheRootAreRefused) {
-    Sandbox box;
-    box.write("inside.txt", "in");
+    DeviceRoot box;
+    fixtures::write_file(box.host("inside.txt"), "in");
     for (const char16_t* path : {u"\\..\\outside.txt", u"\\a\\..\\..\\outside.txt", u"..", u"/../../etc/passwd"}) {
         SetLastError(0);
         EXPECT_EQ(open_file(path, GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
@@ -204,7 +204,7 @@ TEST(KernelFiles, PathsAboveTheRootAreRefused) {
 }
 
 TEST(KernelFiles, DirectoriesAndDeletion) {
-    Sandbox box;
+    DeviceRoot box;
     EXPECT_TRUE(CreateDirectoryW(u"\\Dir", nullptr));
     EXPECT_FALSE(CreateDirectoryW(u"\\dir", nullptr));
     EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
@@ -219,13 +219,13 @@ TEST(KernelFiles, DirectoriesAndDeletion) {
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(DeleteFileW(u"\\nowhere\\none.txt"));
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-    box.write("Dir/File.txt", "x");
+    fixtures::write_file(box.host("Dir/File.txt"), "x");
     EXPECT_TRUE(DeleteFileW(u"\\DIR\\file.TXT"));
     EXPECT_FALSE(std::filesystem::exists(box.host("Dir/File.txt")));
 }
 
 TEST(KernelFiles, DiskSpaceOfTheRootAndOfAMissingFolder) {
-    Sandbox box;
+    DeviceRoot box;
     ULARGE_INTEGER free_to_caller{}, total{}, total_free{};
     ASSERT_TRUE(GetDiskFreeSpaceExW(u"\\", &free_to_caller, &total, &total_free));
     EXPECT_GT(total.QuadPart, 0u);
@@ -274,10 +274,10 @@ std::set<std::u16string> find_all(const char16_t* pattern, DWORD* error = nullpt
 }
 
 TEST(KernelFiles, FindListsMatchingEntriesWithTheirData) {
-    Sandbox box;
-    box.write("Lang/English.LNG", "e");
-    box.write("Lang/german.lng", "gg");
-    box.write("Lang/readme.txt", "r");
+    DeviceRoot box;
+    fixtures::write_file(box.host("Lang/English.LNG"), "e");
+    fixtures::write_file(box.host("Lang/german.lng"), "gg");
+    fixtures::write_file(box.host("Lang/readme.txt"), "r");
     std::filesystem::create_directories(box.host("Lang/Sub"));
 
     using Names = std::set<std::u16string>;
