@@ -5,9 +5,10 @@
 #include <mutex>
 #include <vector>
 
+#include "base/DateTime.h"
 #include "base/Path.h"
+#include "base/Registry.h"
 #include "base/Strings.h"
-#include "platform/kernel/Time.h"
 #include "platform/threads/Threads.h"
 
 namespace skinner {
@@ -16,19 +17,9 @@ namespace {
 
 // Whether the registry switch asks for a log (the key or value missing reads as off).
 bool switch_is_on() {
-    return false;  // stays off until the registry access is in
-}
-
-// Local time in milliseconds since 1970, the stamp in the log file's name.
-long long local_milliseconds() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    FILETIME stamp;
-    if (!SystemTimeToFileTime(&now, &stamp)) {
-        return 0;
-    }
-    long long raw = static_cast<long long>((static_cast<uint64_t>(stamp.dwHighDateTime) << 32) | stamp.dwLowDateTime);
-    return (raw - 116444736000000000LL) / 10000;
+    DWORD value = 0;  // untouched by a failed read
+    registry_read_dword(u"HKEY_CURRENT_USER\\Software\\ZEPH", u"Log", value);
+    return value != 0;
 }
 
 struct LogState {
@@ -52,7 +43,7 @@ std::unique_ptr<Log> make_log(bool on) {
     }
     std::u16string path = u"/Temp/";
     path += expand_path(u"%app_name%.txt");
-    path << static_cast<long long>(local_milliseconds());
+    path << static_cast<long long>(DateTime::now().milliseconds_since_1970());
     return std::make_unique<LogFile>(path);
 }
 
