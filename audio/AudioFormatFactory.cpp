@@ -1,6 +1,8 @@
 // The open-file factory: the fixed order in which formats are tried, one line per format.
 #include "audio/AudioFormat.h"
 
+#include "audio/AudioFormatMP3.h"
+
 namespace audio {
 
 namespace {
@@ -23,7 +25,7 @@ const FormatOpener format_openers[] = {
     not_readable,                             // GSM 6.10 WAVE: open_as<AudioFormatGSM, FileReaderGSM>
     not_readable,                             // Ogg Vorbis: open_as<AudioFormatVorbis, FileReaderVorbis>
     not_readable,                             // Musepack: open_as<AudioFormatMPC, FileReaderMPC>
-    not_readable,                             // MPEG audio: open_as<AudioFormatMP3, FileReaderMP3>
+    open_as<AudioFormatMP3, FileReaderMP3>,   // MPEG audio
 };
 
 }  // namespace

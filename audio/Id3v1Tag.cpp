@@ -1,7 +1,9 @@
 #include "audio/Id3v1Tag.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "base/File.h"
 #include "base/Strings.h"
 
 namespace audio {
@@ -48,6 +50,20 @@ Id3v1Tag parse_id3v1_tag(std::span<const uint8_t> tail) {
         }
     }
     return tag;
+}
+
+Id3v1Tag read_id3v1_tag(const std::u16string& path) {
+    skinner::File file(path, 0);
+    if (!file.is_open()) {
+        return Id3v1Tag();
+    }
+    uint32_t size = file.size();
+    uint32_t count = std::min<uint32_t>(size, kSearched);
+    std::vector<uint8_t> tail(count);
+    if (count == 0 || !file.seek(size - count) || file.read(tail.data(), count) != count) {
+        return Id3v1Tag();
+    }
+    return parse_id3v1_tag(tail);
 }
 
 }  // namespace audio

@@ -1,0 +1,263 @@
+#include "audio/FileReaderMP3.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "audio/AudioFormat.h"
+#include "audio/AudioFormatMP3.h"
+#include "tests/fixtures/AudioFixtures.h"
+
+using audio::AudioBlock;
+using fixtures::Mp3Spec;
+
+namespace {
+
+// Pulls everything a format delivers; sample frames and blocks seen.
+struct Drained {
+    int64_t frames = 0;
+    int blocks = 0;
+    int channels = 0;
+    int rate = 0;
+};
+
+Drained drain(audio::AudioFormat& format) {
+    class Tail : public audio::DataSink {
+    } tail;
+    format.get_source()->connect(&tail);
+    Drained drained;
+    for (;;) {
+        AudioBlock block = tail.pull(16384);
+        if (block.empty()) {
+            break;
+        }
+        drained.frames += block.frame_count();
+        drained.blocks++;
+        drained.channels = block.channels;
+        drained.rate = block.sample_rate;
+    }
+    format.get_source()->connect(nullptr);
+    return drained;
+}
+
+// Runs work on another thread and fails (ending the program) if it never returns.
+template <class Work>
+auto within_seconds(int seconds, Work work) {
+    auto future = std::async(std::launch::async, work);
+    if (future.wait_for(std::chrono::seconds(seconds)) != std::future_status::ready) {
+        ADD_FAILURE() << "no end after " << seconds << " s";
+        std::abort();
+    }
+    return future.get();
+}
+
+int packet_count(const std::string& path) {
+    std::string command = "ffprobe -v error -count_packets -select_streams a:0 -show_entries stream=nb_read_packets "
+                          "-of csv=p=0 '" + path + "' > '" + path + ".count'";
+    if (fixtures::run_command(command) != 0) {
+        return -1;
+    }
+    std::vector<uint8_t> text = fixtures::read_bytes(path + ".count");
+    return std::atoi(std::string(text.begin(), text.end()).c_str());
+}
+
+}  // namespace
+
+TEST(FileReaderMP3, OpensWhatLameMakes) {
+    fixtures::DeviceRoot root;
+    struct Case {
+        const char* name;
+        Mp3Spec spec;
+    } cases[] = {
+        {"mono22.mp3", {{3.0, 22050, 1}, 64}},
+        {"stereo44.mp3", {{3.0, 44100, 2}, 128}},
+        {"stereo48.mp3", {{3.0, 48000, 2}, 192}},
+        {"vbr44.mp3", {{3.0, 44100, 2, 16, 200, 4000}, 32, true}},
+        {"tagged.mp3", {{3.0, 44100, 1}, 96, false, "A title", true}},
+        {"v2only.mp3", {{3.0, 44100, 2}, 128, false, "", true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(fixtures::make_mp3(root.host(c.name), c.spec));
+        fixtures::ProbedAudio probed = fixtures::probe_audio(root.host(c.name));
+        std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path(c.name));
+        ASSERT_NE(format, nullptr);
+        EXPECT_EQ(format->get_name(), u"mp3");
+        audio::AudioReader* reader = format->get_reader();
+        EXPECT_EQ(reader->get_channels(), probed.channels);
+        EXPECT_EQ(reader->get_sample_rate(), probed.sample_rate);
+        EXPECT_EQ(reader->get_bits(), 16);
+        if (!c.spec.vbr) {
+            EXPECT_EQ(reader->get_bitrate(), c.spec.kbps * 1000);
+        }
+        if (!c.spec.vbr) {  // a small variable-bitrate file only has its first frame's bitrate
+            EXPECT_NEAR(reader->get_duration(), c.spec.tone.seconds, 0.25);
+        }
+
+        Drained drained = drain(*format);
+        EXPECT_EQ(drained.channels, probed.channels);
+        EXPECT_EQ(drained.rate, probed.sample_rate);
+        // Every frame decodes, the last one too; lame's own first (tag) frame comes out as silence.
+        int packets = packet_count(root.host(c.name));
+        int samples_per_frame = probed.sample_rate >= 32000 ? 1152 : 576;
+        EXPECT_EQ(drained.frames, int64_t{packets + 1} * samples_per_frame);
+        EXPECT_TRUE(reader->at_end());
+    }
+}
+
+TEST(FileReaderMP3, TitleFromTagElseFileName) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("a.mp3"), {{1.0, 22050, 1}, 32}));
+    ASSERT_TRUE(fixtures::make_mp3(root.host("b.mp3"), {{1.0, 22050, 1}, 32, false, "Ring ring"}));
+    EXPECT_EQ(audio::AudioFormat::create_for_file(fixtures::device_path("a.mp3"))->get_title(), u"a.mp3");
+    EXPECT_EQ(audio::AudioFormat::create_for_file(fixtures::device_path("b.mp3"))->get_title(), u"Ring ring");
+}
+
+TEST(FileReaderMP3, TimesAndPositionsGoThroughTheBitrate) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("t.mp3"), {{3.0, 44100, 2}, 128}));
+    audio::FileReaderMP3 reader(fixtures::device_path("t.mp3"));
+    ASSERT_TRUE(reader.is_open());
+    EXPECT_EQ(reader.seconds_to_position(2.0), 32000);
+    EXPECT_DOUBLE_EQ(reader.position_to_seconds(32000), 2.0);
+    EXPECT_EQ(reader.seconds_to_position(-1.0), 0);
+    reader.set_time(1.0);
+    EXPECT_EQ(reader.get_position(), 16000);
+    reader.seek(1 << 30);
+    EXPECT_EQ(reader.get_position(), reader.get_length());
+    EXPECT_TRUE(reader.at_end());
+    reader.seek(0);
+    EXPECT_FALSE(reader.at_end());
+    // The first read after a seek resyncs on a real frame.
+    AudioBlock block;
+    reader.read(block, 0);
+    ASSERT_GE(block.length(), 4u);
+    audio::Mp3FrameInfo info;
+    EXPECT_TRUE(audio::parse_mp3_frame_header(block.const_data(), info));
+    EXPECT_EQ(info.sample_rate, 44100);
+}
+
+TEST(FileReaderMP3, PushesUnitsAndTimeSpans) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("p.mp3"), {{3.0, 44100, 1}, 64}));
+    audio::FileReaderMP3 reader(fixtures::device_path("p.mp3"));
+    ASSERT_TRUE(reader.is_open());
+    class Count : public audio::DataSink {
+    public:
+        int blocks = 0;
+        void on_data(const AudioBlock&) override { ++blocks; }
+    } sink;
+    reader.connect(&sink);
+    EXPECT_TRUE(reader.push_units(5000));
+    EXPECT_GE(reader.get_position(), 5000);
+    EXPECT_LT(reader.get_position(), 5000 + 2 * 209);
+    EXPECT_TRUE(reader.push_time_span(1.0));
+    EXPECT_NEAR(reader.get_current_time(), 5000 / 8000.0 + 1.0, 0.05);
+    EXPECT_FALSE(reader.push_time_span(100.0));  // the data ran out
+    EXPECT_TRUE(reader.at_end());
+    int blocks = sink.blocks;
+    EXPECT_FALSE(reader.push_units(1000));
+    EXPECT_EQ(sink.blocks, blocks);
+    reader.connect(nullptr);
+}
+
+TEST(FileReaderMP3, SkipsLeadingId3v2TagWithFalseHeaders) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("real.mp3"), {{2.0, 44100, 2}, 128}));
+    std::vector<uint8_t> audio_bytes = fixtures::read_bytes(root.host("real.mp3"));
+    // A tag whose body holds a run of consistent MPEG-2 headers, 208 bytes apart.
+    std::vector<uint8_t> body(4000, 0);
+    for (size_t at = 100; at + 4 < body.size(); at += 208) {
+        const uint8_t h[4] = {0xFF, 0xF3, 0x80, 0xC4};
+        std::memcpy(body.data() + at, h, 4);
+    }
+    std::vector<uint8_t> file = {'I', 'D', '3', 3, 0, 0};
+    uint32_t size = static_cast<uint32_t>(body.size());
+    for (int shift : {21, 14, 7, 0}) {
+        file.push_back(static_cast<uint8_t>((size >> shift) & 0x7F));
+    }
+    file.insert(file.end(), body.begin(), body.end());
+    file.insert(file.end(), audio_bytes.begin(), audio_bytes.end());
+    fixtures::write_bytes(root.host("tagged.mp3"), file);
+
+    std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path("tagged.mp3"));
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format->get_reader()->get_sample_rate(), 44100);
+    EXPECT_EQ(format->get_reader()->get_bitrate(), 128000);
+    Drained drained = drain(*format);
+    EXPECT_EQ(drained.rate, 44100);
+    EXPECT_EQ(drained.channels, 2);
+}
+
+TEST(FileReaderMP3, LayerTwoAtLowRatesOpens) {
+    fixtures::DeviceRoot root;
+    std::string command = "ffmpeg -v error -y -f lavfi -i sine=frequency=440:sample_rate=22050:duration=2 -c:a mp2 "
+                          "-b:a 64k -f mp2 '" + root.host("low.mp2") + "'";
+    ASSERT_EQ(fixtures::run_command(command), 0);
+    std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path("low.mp2"));
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format->get_reader()->get_sample_rate(), 22050);
+    Drained drained = drain(*format);
+    EXPECT_NEAR(static_cast<double>(drained.frames), 2.0 * 22050, 2 * 1152);
+}
+
+TEST(FileReaderMP3, BrokenInputsEndCleanly) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("good.mp3"), {{4.0, 44100, 2}, 128, false, "t"}));
+    std::vector<uint8_t> good = fixtures::read_bytes(root.host("good.mp3"));
+    ASSERT_GT(good.size(), 40000u);
+
+    std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 2) + 123);
+    std::vector<uint8_t> garbage = good;
+    for (size_t i = good.size() / 3; i < good.size() / 3 + 9000; ++i) {
+        garbage[i] = static_cast<uint8_t>(i * 7919u >> 3);
+    }
+    std::vector<uint8_t> id3_only(good.end() - 128, good.end());
+    std::vector<uint8_t> noise(50000);
+    for (size_t i = 0; i < noise.size(); ++i) {
+        noise[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+    }
+    std::vector<uint8_t> headers_only;
+    for (int i = 0; i < 50; ++i) {
+        headers_only.insert(headers_only.end(), {0xFF, 0xFB, 0x90, 0x00});
+    }
+    std::vector<uint8_t> tail_cut(good.begin(), good.end() - 128 - 200);
+
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        bool opens;
+    } cases[] = {
+        {"empty.mp3", {}, false},
+        {"id3only.mp3", id3_only, false},
+        {"noise.mp3", noise, false},
+        {"headers.mp3", headers_only, false},
+        {"truncated.mp3", truncated, true},
+        {"garbage.mp3", garbage, true},
+        {"tailcut.mp3", tail_cut, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fixtures::write_bytes(root.host(c.name), c.bytes);
+        std::u16string path = fixtures::device_path(c.name);
+        within_seconds(60, [&] {
+            std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(path);
+            EXPECT_EQ(format != nullptr, c.opens);
+            if (format != nullptr) {
+                Drained drained = drain(*format);
+                EXPECT_GT(drained.frames, 0);
+                EXPECT_TRUE(format->get_reader()->at_end());
+                // Pushing past the end makes no progress and says so.
+                format->get_reader()->seek(0);
+                while (format->get_reader()->push_units(5000)) {
+                }
+                EXPECT_TRUE(format->get_reader()->at_end());
+            }
+            return 0;
+        });
+    }
+}
