@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "tests/fixtures/DeviceRoot.h"
 #include "tests/fixtures/SkinCompiler.h"
 #include "tests/fixtures/TempDir.h"
 #include "ui/SkinFile.h"
@@ -18,7 +19,7 @@ std::string skin_with_forms(const std::string& forms, const std::string& extra =
 
 // A 32 by 16 picture with a transparent half, rendered and built like the real skins' pictures.
 void make_picture(const fixtures::TempDir& dir, const std::string& name, const std::string& fill_opacity = "1") {
-    fixtures::write_text(dir.file(name + ".svg"),
+    fixtures::write_file(dir.file(name + ".svg"),
                          R"(<svg xmlns="http://www.w3.org/2000/svg" width="32" height="16"><rect width="16" height="16" fill="#ff0000" fill-opacity=")" +
                              fill_opacity + R"("/></svg>)");
     ASSERT_EQ(fixtures::run_command("rsvg-convert -z 1 -o '" + dir.file(name + ".png") + "' '" + dir.file(name + ".svg") + "'"), 0);
@@ -126,7 +127,7 @@ TEST(SkinCompiler, BuildsTheBitmapsAndTheMaskThePictureNeeds) {
     EXPECT_TRUE(std::filesystem::exists(dir.file("soft_8.bmp")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("soft_1.bmp")));
     // Rebuilding a picture as the other kind removes the stale mask, which the cache would try first.
-    fixtures::write_text(dir.file("half.svg"), R"(<svg xmlns="http://www.w3.org/2000/svg" width="32" height="16"><rect width="32" height="16" fill="#00ff00" fill-opacity="0.5"/></svg>)");
+    fixtures::write_file(dir.file("half.svg"), R"(<svg xmlns="http://www.w3.org/2000/svg" width="32" height="16"><rect width="32" height="16" fill="#00ff00" fill-opacity="0.5"/></svg>)");
     ASSERT_EQ(fixtures::run_command("rsvg-convert -z 1 -o '" + dir.file("half.png") + "' '" + dir.file("half.svg") + "'"), 0);
     ASSERT_EQ(fixtures::run_command("'" + kSkinc + "' picture '" + dir.file("half.png") + "' '" + dir.file("half") + "'"), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.file("half_1.bmp")));
