@@ -423,7 +423,10 @@ private:
     // "Kind..." properties; a typo there would only show when the program ends on it.
     void check_references() {
         auto check = [&](const NodeModel& n) {
-            for (auto& [name, value] : n.properties.strings) {
+            for (auto& entry : n.properties.strings) {
+                // Named members, not a structured binding: older clang can't capture those.
+                const auto& name = entry.first;
+                const auto& value = entry.second;
                 if (name == u"FormTemplate" && !value.empty() &&
                     std::none_of(m_.forms.begin(), m_.forms.end(), [&](const NodeModel& f) { return starts_with(f.name, value); }))
                     error(n.where + ".FormTemplate", "names no form '" + utf16_to_utf8(value) + "'");
