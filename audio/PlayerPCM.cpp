@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "audio/AudioLog.h"
 #include "base/Event.h"
+#include "base/Log.h"
 #include "base/Thread.h"
 #include "platform/threads/Threads.h"
 #include "platform/waveout/WaveOut.h"
@@ -426,7 +426,7 @@ PlayerPCM::~PlayerPCM() {
 }
 
 void PlayerPCM::on_data(const AudioBlock&) {
-    std::abort();
+    skinner::gluck(u"on_data unexpected - player is active object", u"PlayerPCM::on_data");
 }
 
 bool PlayerPCM::play() {

@@ -15,6 +15,8 @@
 #include "platform/device/DeviceProfile.h"
 #include "platform/threads/Threads.h"
 #include "platform/waveout/WaveOut.h"
+#include "base/Log.h"
+#include "tests/fixtures/DeviceRoot.h"
 #include "tests/fixtures/TempDir.h"
 
 namespace {
@@ -142,6 +144,7 @@ protected:
         return number == 1 ? path_ : dir_.file("heard-" + std::to_string(number) + ".wav");
     }
 
+    fixtures::DeviceRoot root_;  // the registry and the log stay inside the test
     fixtures::TempDir dir_;
     std::string path_;
 };
@@ -321,6 +324,16 @@ TEST_F(Player, DeviceThatCannotOpenEndsThePlayAsFinished) {
         EXPECT_EQ(player.get_unplayed_samples(), 0) << c.name;
         EXPECT_EQ(platform::wave_out_open_count(), 0) << c.name;
     }
+}
+
+TEST_F(Player, PushedBlockIsAFatalError) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            PlayerPCM player;
+            player.on_data(AudioBlock());
+        },
+        ::testing::ExitedWithCode(static_cast<int>(skinner::gluck_exit_code)), "");
 }
 
 TEST_F(Player, DestroyingAPlayingPlayerClosesItsDevice) {
