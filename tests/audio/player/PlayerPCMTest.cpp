@@ -12,10 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "audio/AudioFormat.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/threads/Threads.h"
 #include "platform/waveout/WaveOut.h"
 #include "base/Log.h"
+#include "base/Registry.h"
+#include "tests/fixtures/AudioFixtures.h"
 #include "tests/fixtures/DeviceRoot.h"
 #include "tests/fixtures/TempDir.h"
 
@@ -148,6 +151,18 @@ protected:
     fixtures::TempDir dir_;
     std::string path_;
 };
+
+// Everything the log files in the device's Temp folder hold, as narrow text.
+std::string log_text(const fixtures::DeviceRoot& root) {
+    std::string text;
+    for (const auto& entry : std::filesystem::directory_iterator(root.host("Temp"))) {
+        std::string bytes = fixtures::read_file(entry.path().string());
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text.push_back(bytes[i + 1] == 0 ? bytes[i] : '?');
+        }
+    }
+    return text;
+}
 
 TEST_F(Player, EmptySourceFinishesWithoutOpeningADevice) {
     ScriptedSource empty({});
@@ -314,6 +329,8 @@ TEST_F(Player, DeviceThatCannotOpenEndsThePlayAsFinished) {
         {"24-bit samples", {8000, 24, 1, 8000, 0}, "null"},
         {"recording not writable", {8000, 16, 1, 8000, 0}, "wav:" + dir_.file("missing/heard.wav")},
     };
+    std::filesystem::create_directories(root_.host("Temp"));
+    ASSERT_TRUE(skinner::registry_write_dword(u"HKEY_CURRENT_USER\\Software\\ZEPH", u"Log", 1));
     for (const Case& c : cases) {
         use_device(c.device);
         ScriptedSource source({c.segment});
@@ -323,6 +340,69 @@ TEST_F(Player, DeviceThatCannotOpenEndsThePlayAsFinished) {
         EXPECT_TRUE(wait_until([&] { return player.is_finished(); }, 3000)) << c.name;
         EXPECT_EQ(player.get_unplayed_samples(), 0) << c.name;
         EXPECT_EQ(platform::wave_out_open_count(), 0) << c.name;
+    }
+    ASSERT_TRUE(skinner::registry_write_dword(u"HKEY_CURRENT_USER\\Software\\ZEPH", u"Log", 0));
+    skinner::Log::instance();  // the switch is read at every message: this closes the file
+    std::string log = log_text(root_);
+    EXPECT_NE(log.find("ERROR: PlayerThread::open_device waveOutOpen failed 32\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("ERROR: PlayerThread::open_device waveOutOpen failed 1\n"), std::string::npos) << log;
+}
+
+// Everything the engine decodes from a file, pulled directly, as the player would.
+struct Decoded {
+    std::vector<char> bytes;
+    int rate = 0;
+    int channels = 0;
+};
+
+Decoded decode_directly(const std::u16string& path) {
+    Decoded decoded;
+    std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(path);
+    if (!format) {
+        return decoded;
+    }
+    audio::DataSink tail;
+    format->get_source()->connect(&tail);
+    for (;;) {
+        AudioBlock block = tail.pull(16384);
+        if (block.empty()) {
+            break;
+        }
+        decoded.bytes.insert(decoded.bytes.end(), block.const_data(), block.const_data() + block.length());
+        decoded.rate = block.sample_rate;
+        decoded.channels = block.channels;
+    }
+    format->get_source()->connect(nullptr);
+    return decoded;
+}
+
+TEST_F(Player, PlayingADecodedFileRecordsExactlyItsPcm) {
+    struct Case {
+        const char* name;
+        fixtures::Mp3Spec spec;
+    };
+    const Case cases[] = {
+        {"stereo.mp3", {{1.5, 44100, 2}, 128}},
+        {"mono.mp3", {{1.0, 22050, 1}, 64}},
+    };
+    int number = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(fixtures::make_mp3(root_.host(c.name), c.spec));
+        Decoded expected = decode_directly(fixtures::device_path(c.name));
+        ASSERT_GT(expected.bytes.size(), 0u);
+        ASSERT_EQ(expected.rate, c.spec.tone.sample_rate);
+
+        std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path(c.name));
+        ASSERT_NE(format, nullptr);
+        PlayerPCM player;
+        format->get_source()->connect(&player);
+        ASSERT_TRUE(player.play());
+        ASSERT_TRUE(wait_until([&] { return player.is_finished(); }));
+        format->get_source()->connect(nullptr);
+        EXPECT_TRUE(wav_data(recording(number)) == expected.bytes)
+            << wav_data(recording(number)).size() << " bytes heard of " << expected.bytes.size();
+        ++number;
     }
 }
 
