@@ -35,6 +35,9 @@ bool Mp3Sink::create_encoder(int channels, int sample_rate) {
     lame_set_in_samplerate(flags, sample_rate);
     lame_set_num_channels(flags, channels);
     lame_set_brate(flags, bitrate_ / 1000);
+    // The library would reserve a first frame for a tag that only a later pass over the
+    // file fills in; left empty it is one more frame of silence.
+    lame_set_bWriteVbrTag(flags, 0);
     if (lame_init_params(flags) < 0) {
         // Settings the library refuses (an unsupported rate) leave no usable encoder.
         lame_close(flags);
@@ -54,6 +57,12 @@ void Mp3Sink::push_coded(int count) {
 }
 
 void Mp3Sink::finish_encoder() {
+    // The last samples rarely fill a whole frame; dropping them would cut the end short.
+    int frame_bytes = staged_bits_ * channels_ / 8;
+    if (frame_bytes > 0 && staged_ >= static_cast<uint32_t>(frame_bytes)) {
+        encode_staged(staged_bits_, channels_, static_cast<int>(staged_ / static_cast<uint32_t>(frame_bytes)));
+    }
+    staged_ = 0;
     int count = lame_encode_flush(encoder_, output_, kOutputBytes);
     if (count < 0) {
         log_error("Mp3Sink lame_encode_flush=", count);
@@ -132,6 +141,7 @@ void Mp3Sink::on_data(const AudioBlock& block) {
         staged_ = 0;
         encode_staged(block.bits, block.channels, frame_size);
     }
+    staged_bits_ = block.bits;
     uint32_t rest = block.length() - consumed;
     std::memcpy(staging_ + staged_, bytes + consumed, rest);
     staged_ += rest;

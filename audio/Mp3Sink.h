@@ -15,7 +15,7 @@ public:
     ~Mp3Sink() override;
 
     void on_data(const AudioBlock& block) override;
-    // The encoder's final bytes, pushed downstream; staged samples are not encoded.
+    // Encodes what is staged and pushes the encoder's final bytes downstream.
     void flush();
     // The sink cannot be pulled.
     void read(AudioBlock& out, int frames) override;
@@ -35,6 +35,7 @@ private:
 
     uint8_t staging_[kMaxFrameSamples * 2 * 2];
     uint32_t staged_ = 0;
+    int staged_bits_ = 16;
     int16_t left_[kMaxFrameSamples];
     int16_t right_[kMaxFrameSamples];
     uint8_t output_[kOutputBytes];

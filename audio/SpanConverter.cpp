@@ -1,0 +1,160 @@
+#include "audio/SpanConverter.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "audio/DownmixFilter.h"
+#include "audio/FileWriterMP3.h"
+#include "audio/Mp3Sink.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
+
+namespace audio {
+
+namespace {
+
+constexpr int kStepUnits = 5000;
+
+}  // namespace
+
+SpanConverter::SpanConverter(const std::u16string& source_path, const std::u16string& target_path)
+    : format_(AudioFormat::create_for_file(source_path)), target_path_(target_path) {
+    if (format_ != nullptr) {
+        source_bitrate_ = format_->get_reader()->get_bitrate();
+        output_bitrate_ = choose_output_bitrate(format_.get());
+    }
+}
+
+int SpanConverter::choose_output_bitrate(AudioFormat* format) {
+    if (format == nullptr || format->get_reader() == nullptr) {
+        return 32000;
+    }
+    AudioReader* reader = format->get_reader();
+    if (format->get_name() == u"mp3") {
+        int source = reader->get_bitrate();
+        int channels = reader->get_channels();
+        if ((channels >= 2 && source >= 128000) || (channels == 1 && source > 64000)) {
+            return 64000;
+        }
+        return 32000;
+    }
+    return reader->get_sample_rate() >= 44100 && reader->get_bits() >= 16 ? 64000 : 32000;
+}
+
+void SpanConverter::set_span(int start, int finish) {
+    start_ = start;
+    finish_ = finish;
+}
+
+void SpanConverter::set_span_seconds(double start, double finish) {
+    if (AudioReader* r = reader()) {
+        set_span(r->seconds_to_position(start), r->seconds_to_position(finish));
+    }
+}
+
+bool SpanConverter::has_enough_space() {
+    double free = skinner::disk_free_space(skinner::get_directory(target_path_));
+    double estimate;
+    if (AudioReader* r = reader()) {
+        if (source_bitrate_ <= 0) {
+            return false;
+        }
+        // Through times, since not every reader counts its positions in bytes.
+        double seconds = r->position_to_seconds(finish_) - r->position_to_seconds(start_);
+        estimate = seconds * output_bitrate_ / 8.0;
+    } else {
+        estimate = (static_cast<double>(finish_) - start_) * output_bitrate_ / source_bitrate_;
+    }
+    return free > estimate;
+}
+
+bool SpanConverter::push_selection() {
+    if (stop_) {
+        return false;
+    }
+    for (;;) {
+        if (format_ == nullptr || start_ >= finish_) {
+            return false;
+        }
+        AudioReader* r = format_->get_reader();
+        int position = r->get_position();
+        if (r->at_end() || position >= finish_) {
+            return true;
+        }
+        progress_ = (static_cast<double>(position) - start_) / (static_cast<double>(finish_) - start_);
+        int step = static_cast<int>(std::min<int64_t>(int64_t{finish_} - position, kStepUnits));
+        if (!r->push_units(step)) {
+            // The data ran out (the reader is then at its end) or the reader failed:
+            // either way another step would make no progress.
+            return r->at_end();
+        }
+        if (stop_) {
+            return false;
+        }
+    }
+}
+
+ConversionResult SpanConverter::convert() {
+    if (format_ == nullptr) {
+        return ConversionResult::no_source;
+    }
+    if (start_ >= finish_) {
+        return ConversionResult::empty_span;
+    }
+    AudioReader* r = format_->get_reader();
+    r->seek(start_);
+    DownmixFilter filter;
+    format_->get_source()->connect(&filter);
+
+    stage_ = 1;
+    bool measured = push_selection();
+    ConversionResult result;
+    if (stop_) {
+        result = ConversionResult::stopped;
+    } else if (!measured || !r->is_open()) {
+        result = ConversionResult::read_failed;
+    } else {
+        peak_ = filter.get_peak();
+        if (Fraction{3, 4} > peak_) {
+            // Silence keeps 0/0, which the filter takes as no gain.
+            filter.set_gain(Fraction{3 * peak_.den, 4 * peak_.num});
+        }
+        stage_ = 2;
+        r->seek(start_);
+        format_->reset();
+        result = encode(filter);
+    }
+    format_->get_source()->connect(nullptr);
+    stage_ = 0;
+    return result;
+}
+
+ConversionResult SpanConverter::encode(DownmixFilter& filter) {
+    Mp3Sink sink(output_bitrate_);
+    filter.connect(&sink);
+    FileWriterMP3 writer(target_path_, false);
+    sink.connect(&writer);
+
+    ConversionResult result = ConversionResult::done;
+    if (!push_selection()) {
+        result = stop_ ? ConversionResult::stopped : ConversionResult::read_failed;
+    } else if (!format_->get_reader()->is_open()) {
+        result = ConversionResult::read_failed;
+    } else {
+        sink.flush();
+        frames_encoded_ = sink.get_frames_encoded();
+        if (frames_encoded_ == 0) {
+            result = ConversionResult::no_audio;
+        } else if (!writer.finish() || writer.get_size() == 0) {
+            result = ConversionResult::write_failed;
+        }
+    }
+    if (result != ConversionResult::done) {
+        writer.abandon();
+    }
+    sink.connect(nullptr);
+    filter.connect(nullptr);
+    return result;
+}
+
+}  // namespace audio

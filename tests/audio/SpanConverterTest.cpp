@@ -1,0 +1,217 @@
+#include "audio/SpanConverter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "tests/fixtures/AudioFixtures.h"
+
+using audio::ConversionResult;
+using audio::SpanConverter;
+using fixtures::Mp3Spec;
+
+namespace {
+
+// A reader that only answers what the bit rate choice asks.
+class DescribedReader : public audio::FileReader {
+public:
+    DescribedReader(int channels, int bits, int rate, int bitrate)
+        : channels_(channels), bits_(bits), rate_(rate), bitrate_(bitrate) {}
+    void read(audio::AudioBlock& out, int) override { out = audio::AudioBlock(); }
+    bool is_open() override { return true; }
+    bool at_end() override { return true; }
+    int get_channels() override { return channels_; }
+    int get_bits() override { return bits_; }
+    int get_sample_rate() override { return rate_; }
+    int get_bitrate() override { return bitrate_; }
+    int seconds_to_position(double) override { return 0; }
+    double position_to_seconds(int) override { return 0; }
+    int get_length() override { return 0; }
+    int get_position() override { return 0; }
+    void seek(int) override {}
+    bool push_time_span(double) override { return false; }
+    bool push_units(int) override { return false; }
+
+private:
+    int channels_, bits_, rate_, bitrate_;
+};
+
+constexpr int kEncoderDelay = 576 + 529;
+
+// Decoded output of a conversion, with the frames of its span at the source's rate.
+void expect_ringtone(const std::string& path, int kbps, double seconds, double peak, double tolerance) {
+    fixtures::ProbedAudio probed = fixtures::probe_audio(path);
+    ASSERT_TRUE(probed.ok) << path;
+    EXPECT_EQ(probed.codec, "mp3");
+    EXPECT_EQ(probed.channels, 1);
+    EXPECT_EQ(probed.bit_rate, kbps * 1000);
+    fixtures::DecodedAudio decoded = fixtures::decode_audio(path);
+    ASSERT_TRUE(decoded.ok);
+    int frame = decoded.sample_rate >= 32000 ? 1152 : 576;
+    // Within one frame, plus the encoder's delay that a decoder keeps without gapless data.
+    EXPECT_NEAR(static_cast<double>(decoded.frames()), seconds * decoded.sample_rate, frame + kEncoderDelay);
+    EXPECT_NEAR(decoded.peak(), peak, tolerance);
+    EXPECT_LT(decoded.peak(), 32767 / 32768.0);  // never clipped
+}
+
+}  // namespace
+
+TEST(SpanConverter, OutputBitrateFollowsSourceQuality) {
+    fixtures::DeviceRoot root;
+    struct Mp3Case {
+        int channels, kbps, expected;
+    } mp3_cases[] = {{2, 128, 64000}, {1, 128, 64000}, {1, 64, 32000}, {2, 96, 32000}, {1, 80, 64000}, {2, 160, 64000}};
+    for (const Mp3Case& c : mp3_cases) {
+        std::string name = "q" + std::to_string(c.channels) + "_" + std::to_string(c.kbps) + ".mp3";
+        ASSERT_TRUE(fixtures::make_mp3(root.host(name), {{1.0, 44100, c.channels}, c.kbps}));
+        SpanConverter converter(fixtures::device_path(name), fixtures::device_path("out.mp3"));
+        ASSERT_TRUE(converter.has_source()) << name;
+        EXPECT_EQ(converter.get_source_bitrate(), c.kbps * 1000) << name;
+        EXPECT_EQ(converter.get_output_bitrate(), c.expected) << name;
+    }
+    struct OtherCase {
+        int rate, bits, expected;
+    } other_cases[] = {{44100, 16, 64000}, {48000, 16, 64000}, {22050, 16, 32000}, {44100, 8, 32000}};
+    for (const OtherCase& c : other_cases) {
+        audio::AudioFormat format(std::make_unique<DescribedReader>(2, c.bits, c.rate, 1411200), u"a.wav", u"PCM");
+        EXPECT_EQ(SpanConverter::choose_output_bitrate(&format), c.expected) << c.rate << " " << c.bits;
+    }
+    EXPECT_EQ(SpanConverter::choose_output_bitrate(nullptr), 32000);
+    SpanConverter missing(fixtures::device_path("missing.mp3"), fixtures::device_path("out.mp3"));
+    EXPECT_FALSE(missing.has_source());
+    EXPECT_EQ(missing.get_output_bitrate(), 32000);
+    EXPECT_EQ(missing.convert(), ConversionResult::no_source);
+    EXPECT_FALSE(fixtures::file_exists(root.host("out.mp3")));
+}
+
+TEST(SpanConverter, QuietSpanIsRaisedToThreeQuartersLoudIsNotClipped) {
+    fixtures::DeviceRoot root;
+    struct Case {
+        const char* name;
+        Mp3Spec spec;
+        double start, finish;
+        double expected_peak;
+    } cases[] = {
+        {"quiet_stereo44.mp3", {{6.0, 44100, 2, 16, 1000, 0, 0.2}, 128}, 1.0, 4.0, 0.75},
+        {"quiet_mono22.mp3", {{6.0, 22050, 1, 16, 500, 0, 0.1}, 64}, 0.5, 5.5, 0.75},
+        {"sweep48.mp3", {{6.0, 48000, 2, 16, 200, 2000, 0.3}, 160}, 2.0, 6.0, 0.75},
+        {"loud44.mp3", {{4.0, 44100, 1, 16, 800, 0, 0.9}, 128}, 0.0, 3.0, -1},  // kept as it is
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(fixtures::make_mp3(root.host(c.name), c.spec));
+        SpanConverter converter(fixtures::device_path(c.name), fixtures::device_path("ring.mp3"));
+        ASSERT_TRUE(converter.has_source());
+        converter.set_span_seconds(c.start, c.finish);
+        EXPECT_TRUE(converter.has_enough_space());
+        ASSERT_EQ(converter.convert(), ConversionResult::done);
+        double source_peak = converter.get_peak().value();
+        EXPECT_NEAR(source_peak, c.spec.tone.amplitude, 0.05);
+        EXPECT_GT(converter.get_frames_encoded(), 0);
+        // A second lossy coding moves a loud tone's peak by a few per cent.
+        bool kept = c.expected_peak < 0;
+        expect_ringtone(root.host("ring.mp3"), converter.get_output_bitrate() / 1000, c.finish - c.start,
+                        kept ? source_peak : c.expected_peak, kept ? 0.06 : 0.04);
+    }
+}
+
+TEST(SpanConverter, SpansWithoutSound) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("silent.mp3"), {{3.0, 44100, 1, 16, 440, 0, 0.0}, 128}));
+    ASSERT_TRUE(fixtures::make_mp3(root.host("tone.mp3"), {{3.0, 44100, 1}, 128}));
+    {
+        SpanConverter converter(fixtures::device_path("silent.mp3"), fixtures::device_path("silent_out.mp3"));
+        converter.set_span_seconds(0.5, 2.5);
+        ASSERT_EQ(converter.convert(), ConversionResult::done);
+        EXPECT_EQ(converter.get_peak().num, 0);
+        expect_ringtone(root.host("silent_out.mp3"), 64, 2.0, 0.0, 0.001);
+    }
+    struct Case {
+        const char* what;
+        int start, finish;
+        ConversionResult expected;
+    } cases[] = {
+        {"start after finish", 20000, 10000, ConversionResult::empty_span},
+        {"empty span", 10000, 10000, ConversionResult::empty_span},
+        {"past the end", 1 << 24, (1 << 24) + 50000, ConversionResult::no_audio},
+    };
+    for (const Case& c : cases) {
+        SpanConverter converter(fixtures::device_path("tone.mp3"), fixtures::device_path("none.mp3"));
+        converter.set_span(c.start, c.finish);
+        EXPECT_EQ(converter.convert(), c.expected) << c.what;
+        EXPECT_FALSE(fixtures::file_exists(root.host("none.mp3"))) << c.what;
+    }
+}
+
+TEST(SpanConverter, StoppedRunLeavesNoFile) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("long.mp3"), {{60.0, 44100, 2}, 128}));
+    {
+        SpanConverter converter(fixtures::device_path("long.mp3"), fixtures::device_path("out.mp3"));
+        converter.set_span_seconds(0, 60);
+        converter.request_stop();
+        EXPECT_EQ(converter.convert(), ConversionResult::stopped);
+        EXPECT_FALSE(fixtures::file_exists(root.host("out.mp3")));
+    }
+    SpanConverter converter(fixtures::device_path("long.mp3"), fixtures::device_path("out.mp3"));
+    converter.set_span_seconds(0, 60);
+    std::thread canceller([&] {
+        while (converter.get_stage() != 2 || converter.get_progress() < 0.2) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        converter.request_stop();
+    });
+    EXPECT_EQ(converter.convert(), ConversionResult::stopped);
+    canceller.join();
+    EXPECT_FALSE(fixtures::file_exists(root.host("out.mp3")));
+}
+
+TEST(SpanConverter, FailedWritesLeaveNoFile) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("src.mp3"), {{20.0, 44100, 2}, 128}));
+    {
+        SpanConverter converter(fixtures::device_path("src.mp3"), fixtures::device_path("no_such_folder\\out.mp3"));
+        converter.set_span_seconds(0, 5);
+        EXPECT_EQ(converter.convert(), ConversionResult::write_failed);
+        EXPECT_FALSE(fixtures::file_exists(root.host("no_such_folder/out.mp3")));
+    }
+    {
+        // A disk that fills up after 40000 bytes: 20 s at 64 kbit/s would need 160000.
+        SpanConverter converter(fixtures::device_path("src.mp3"), fixtures::device_path("full.mp3"));
+        converter.set_span_seconds(0, 20);
+        ConversionResult result;
+        {
+            fixtures::FileSizeLimit full_disk(40000);
+            result = converter.convert();
+        }
+        EXPECT_EQ(result, ConversionResult::write_failed);
+        EXPECT_FALSE(fixtures::file_exists(root.host("full.mp3")));
+    }
+}
+
+TEST(SpanConverter, BrokenSourcesEndWithoutSpinning) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("good.mp3"), {{10.0, 44100, 2}, 128}));
+    std::vector<uint8_t> good = fixtures::read_audio_file(root.host("good.mp3"));
+    std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 3));
+    fixtures::write_audio_file(root.host("truncated.mp3"), truncated);
+    std::vector<uint8_t> holed = good;
+    std::fill(holed.begin() + 50000, holed.begin() + 90000, 0xFF);
+    fixtures::write_audio_file(root.host("holed.mp3"), holed);
+
+    for (const char* name : {"truncated.mp3", "holed.mp3"}) {
+        SCOPED_TRACE(name);
+        SpanConverter converter(fixtures::device_path(name), fixtures::device_path("out.mp3"));
+        ASSERT_TRUE(converter.has_source());
+        // The span reaches beyond what a truncated file holds.
+        converter.set_span(0, static_cast<int>(good.size()));
+        auto began = std::chrono::steady_clock::now();
+        EXPECT_EQ(converter.convert(), ConversionResult::done);
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(30));
+        fixtures::DecodedAudio decoded = fixtures::decode_audio(root.host("out.mp3"));
+        EXPECT_TRUE(decoded.ok);
+        EXPECT_EQ(decoded.channels, 1);
+    }
+}
