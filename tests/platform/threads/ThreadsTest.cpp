@@ -21,14 +21,21 @@ long elapsed_ms(Clock::time_point since) {
 
 struct Gate {
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Set as the thread's last touch of the gate, so a test whose thread handle is gone can
+    // still wait until the gate may be destroyed.
+    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD seen_id = 0;
-    ~Gate() { CloseHandle(release); }
+    ~Gate() {
+        CloseHandle(release);
+        CloseHandle(finished);
+    }
 };
 
 DWORD wait_for_gate(LPVOID parameter) {
     Gate* gate = static_cast<Gate*>(parameter);
     gate->seen_id = GetCurrentThreadId();
     WaitForSingleObject(gate->release, INFINITE);
+    SetEvent(gate->finished);
     return 0;
 }
 
@@ -54,7 +61,7 @@ TEST(PlatformThreads, HandleClosedBeforeTheThreadEndsIsSafe) {
     EXPECT_TRUE(CloseHandle(thread));
     EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_FAILED);
     SetEvent(gate.release);
-    Sleep(20);
+    EXPECT_EQ(WaitForSingleObject(gate.finished, INFINITE), WAIT_OBJECT_0);
 }
 
 TEST(PlatformThreads, UnsupportedCreationArgumentsFail) {
