@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/AudioFormat.h"
@@ -260,4 +262,55 @@ TEST(FileReaderMP3, BrokenInputsEndCleanly) {
             return 0;
         });
     }
+}
+
+TEST(FileReaderMP3, EveryTruncationOpensOrRefusesCleanly) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("short.mp3"),
+                                   {.tone = {.seconds = 0.5, .sample_rate = 22050}, .kbps = 32, .id3v1_title = "t",
+                                    .id3v2 = true}));
+    std::vector<uint8_t> whole = fixtures::read_audio_file(root.host("short.mp3"));
+    for (size_t cut = 0; cut <= whole.size(); cut += 97) {
+        std::vector<uint8_t> part(whole.begin(), whole.begin() + static_cast<long>(cut));
+        fixtures::write_audio_file(root.host("cut.mp3"), part);
+        std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path("cut.mp3"));
+        if (format != nullptr) {
+            Drained drained = drain(*format);
+            EXPECT_TRUE(format->get_reader()->at_end()) << cut;
+            EXPECT_LE(drained.frames, 22050) << cut;
+        }
+    }
+}
+
+TEST(FileReaderMP3, SeeksWhileAnotherThreadPulls) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("play.mp3"), {.tone = {.seconds = 6.0, .channels = 2}, .kbps = 128}));
+    std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path("play.mp3"));
+    ASSERT_NE(format, nullptr);
+    class Tail : public audio::DataSink {
+    } player;
+    format->get_source()->connect(&player);
+    std::atomic<bool> done{false};
+    std::atomic<int64_t> pulled{0};
+    std::thread pulling([&] {
+        while (!done) {
+            AudioBlock block = player.pull(16384);
+            if (!block.empty()) {
+                EXPECT_EQ(block.channels, 2);
+                EXPECT_EQ(block.sample_rate, 44100);
+                pulled += block.frame_count();
+            }
+        }
+    });
+    audio::AudioReader* reader = format->get_reader();
+    for (int i = 0; i < 200; ++i) {
+        reader->seek((i * 7919) % reader->get_length());
+        format->reset();
+        EXPECT_GE(reader->get_position(), 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    done = true;
+    pulling.join();
+    EXPECT_GT(pulled.load(), 0);
+    format->get_source()->connect(nullptr);
 }
