@@ -2,6 +2,11 @@
 #include "audio/AudioFormat.h"
 
 #include "audio/AudioFormatMP3.h"
+#include "audio/FileReaderADPCM.h"
+#include "audio/FileReaderGSM.h"
+#include "audio/FileReaderMPC.h"
+#include "audio/FileReaderPCM.h"
+#include "audio/FileReaderVorbis.h"
 
 namespace audio {
 
@@ -14,18 +19,15 @@ std::unique_ptr<AudioFormat> open_as(const std::u16string& path) {
     return std::make_unique<Format>(std::make_unique<Reader>(path), path);
 }
 
-// A format whose reader is not built yet refuses every file.
-std::unique_ptr<AudioFormat> not_readable(const std::u16string&) { return nullptr; }
-
 // The WAVE readers accept only their own format tags; the MP3 reader accepts any file with
 // two consecutive matching MPEG headers, so it must come last.
 const FormatOpener format_openers[] = {
-    not_readable,                             // PCM WAVE: open_as<AudioFormatPCM, FileReaderPCM>
-    not_readable,                             // MS ADPCM WAVE: open_as<AudioFormatADPCM, FileReaderADPCM>
-    not_readable,                             // GSM 6.10 WAVE: open_as<AudioFormatGSM, FileReaderGSM>
-    not_readable,                             // Ogg Vorbis: open_as<AudioFormatVorbis, FileReaderVorbis>
-    not_readable,                             // Musepack: open_as<AudioFormatMPC, FileReaderMPC>
-    open_as<AudioFormatMP3, FileReaderMP3>,   // MPEG audio
+    open_as<AudioFormatPCM, FileReaderPCM>,         // PCM WAVE
+    open_as<AudioFormatADPCM, FileReaderADPCM>,     // MS ADPCM WAVE
+    open_as<AudioFormatGSM, FileReaderGSM>,         // GSM 6.10 WAVE
+    open_as<AudioFormatVorbis, FileReaderVorbis>,   // Ogg Vorbis
+    open_as<AudioFormatMPC, FileReaderMPC>,         // Musepack
+    open_as<AudioFormatMP3, FileReaderMP3>,         // MPEG audio
 };
 
 }  // namespace

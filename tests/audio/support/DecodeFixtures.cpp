@@ -1,0 +1,54 @@
+#include "tests/audio/support/DecodeFixtures.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "audio/DataNodes.h"
+#include "audio/PcmSamples.h"
+
+namespace fixtures {
+
+bool run_in(const DeviceRoot& root, const std::string& command) {
+    return run_command("cd '" + root.path() + "' && " + command) == 0;
+}
+
+std::vector<int16_t> samples_of(const std::vector<uint8_t>& bytes) {
+    std::vector<int16_t> samples(bytes.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = audio::read_s16(bytes.data() + 2 * i);
+    }
+    return samples;
+}
+
+std::vector<int16_t> raw_samples(const std::string& host_path) { return samples_of(read_bytes(host_path)); }
+
+Pulled pull_all(audio::DataSource& source, int frames_per_pull, int max_pulls) {
+    audio::DataSink sink;
+    source.connect(&sink);
+    Pulled result;
+    while (result.pulls < max_pulls) {
+        audio::AudioBlock block = sink.pull(frames_per_pull);
+        ++result.pulls;
+        if (block.empty()) {
+            result.ended = true;
+            break;
+        }
+        result.channels = block.channels;
+        result.bits = block.bits;
+        result.sample_rate = block.sample_rate;
+        result.bytes.insert(result.bytes.end(), block.const_data(), block.const_data() + block.length());
+    }
+    source.connect(nullptr);
+    return result;
+}
+
+SampleDiff compare_samples(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
+    SampleDiff diff;
+    diff.compared = std::min(a.size(), b.size());
+    for (size_t i = 0; i < diff.compared; ++i) {
+        diff.max_abs = std::max(diff.max_abs, std::abs(a[i] - b[i]));
+    }
+    return diff;
+}
+
+}  // namespace fixtures
