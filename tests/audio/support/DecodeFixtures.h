@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/fixtures/AudioFixtures.h"
+#include "tests/fixtures/SkinCompiler.h"  // read_bytes, write_bytes
 
 namespace audio {
 class DataSource;
