@@ -376,22 +376,46 @@ Decoded decode_directly(const std::u16string& path) {
     return decoded;
 }
 
+std::vector<char> bytes_of(const std::vector<int16_t>& samples) {
+    std::vector<char> bytes(samples.size() * 2);
+    std::memcpy(bytes.data(), samples.data(), bytes.size());
+    return bytes;
+}
+
+// The recording holds exactly what the engine decodes; for PCM WAVE that is exactly the
+// file's samples, as ffmpeg reads them.
 TEST_F(Player, PlayingADecodedFileRecordsExactlyItsPcm) {
     struct Case {
         const char* name;
-        fixtures::Mp3Spec spec;
+        fixtures::ToneSpec tone;
+        int mp3_kbps;  // 0: a PCM WAVE file
     };
     const Case cases[] = {
-        {"stereo.mp3", {{1.5, 44100, 2}, 128}},
-        {"mono.mp3", {{1.0, 22050, 1}, 64}},
+        {"stereo.wav", {1.0, 44100, 2}, 0},
+        {"mono.wav", {1.0, 8000, 1}, 0},
+        {"stereo.mp3", {1.5, 44100, 2}, 128},
+        {"mono.mp3", {1.0, 22050, 1}, 64},
     };
     int number = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(fixtures::make_mp3(root_.host(c.name), c.spec));
+        std::string host = root_.host(c.name);
+        if (c.mp3_kbps == 0) {
+            ASSERT_TRUE(fixtures::make_wav(host, c.tone));
+        } else {
+            fixtures::Mp3Spec spec;
+            spec.tone = c.tone;
+            spec.kbps = c.mp3_kbps;
+            ASSERT_TRUE(fixtures::make_mp3(host, spec));
+        }
         Decoded expected = decode_directly(fixtures::device_path(c.name));
         ASSERT_GT(expected.bytes.size(), 0u);
-        ASSERT_EQ(expected.rate, c.spec.tone.sample_rate);
+        ASSERT_EQ(expected.rate, c.tone.sample_rate);
+        if (c.mp3_kbps == 0) {
+            fixtures::DecodedAudio reference = fixtures::decode_audio(host);
+            ASSERT_TRUE(reference.ok);
+            ASSERT_TRUE(bytes_of(reference.samples) == expected.bytes);
+        }
 
         std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path(c.name));
         ASSERT_NE(format, nullptr);
