@@ -18,7 +18,13 @@ constexpr int kStepUnits = 5000;
 }  // namespace
 
 SpanConverter::SpanConverter(const std::u16string& source_path, const std::u16string& target_path)
-    : format_(AudioFormat::create_for_file(source_path)), target_path_(target_path) {
+    : SpanConverter(AudioFormat::create_for_file(source_path), target_path) {}
+
+SpanConverter::SpanConverter(std::unique_ptr<AudioFormat> format, const std::u16string& target_path)
+    : format_(std::move(format)), target_path_(target_path) {
+    if (format_ != nullptr && format_->get_reader() == nullptr) {
+        format_.reset();
+    }
     if (format_ != nullptr) {
         source_bitrate_ = format_->get_reader()->get_bitrate();
         output_bitrate_ = choose_output_bitrate(format_.get());
@@ -52,20 +58,21 @@ void SpanConverter::set_span_seconds(double start, double finish) {
     }
 }
 
-bool SpanConverter::has_enough_space() {
-    double free = skinner::disk_free_space(skinner::get_directory(target_path_));
-    double estimate;
+double SpanConverter::get_estimated_size() {
+    if (source_bitrate_ <= 0) {
+        return std::numeric_limits<double>::infinity();
+    }
     if (AudioReader* r = reader()) {
-        if (source_bitrate_ <= 0) {
-            return false;
-        }
         // Through times, since not every reader counts its positions in bytes.
         double seconds = r->position_to_seconds(finish_) - r->position_to_seconds(start_);
-        estimate = seconds * output_bitrate_ / 8.0;
-    } else {
-        estimate = (static_cast<double>(finish_) - start_) * output_bitrate_ / source_bitrate_;
+        return seconds * output_bitrate_ / 8.0;
     }
-    return free > estimate;
+    return (static_cast<double>(finish_) - start_) * output_bitrate_ / source_bitrate_;
+}
+
+bool SpanConverter::has_enough_space() {
+    double free = skinner::disk_free_space(skinner::get_directory(target_path_));
+    return free > get_estimated_size();
 }
 
 bool SpanConverter::push_selection() {

@@ -27,6 +27,8 @@ class SpanConverter {
 public:
     // Opens the source a further time; positions are in its reader's own units.
     SpanConverter(const std::u16string& source_path, const std::u16string& target_path);
+    // Takes over a format already opened (null: no source).
+    SpanConverter(std::unique_ptr<AudioFormat> format, const std::u16string& target_path);
 
     // Output bit rate for a source: 64000 for good-quality sources, else 32000.
     static int choose_output_bitrate(AudioFormat* format);
@@ -41,6 +43,8 @@ public:
     int get_source_bitrate() const { return source_bitrate_; }
     int get_output_bitrate() const { return output_bitrate_; }
 
+    // Bytes the span's output should take; unbounded when the source's bit rate is unknown.
+    double get_estimated_size();
     // Room for the estimated output on the target's volume.
     bool has_enough_space();
     // Both passes; on any result but done no target file is left behind.

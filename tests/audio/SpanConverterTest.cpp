@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
 
+#include "audio/PcmSamples.h"
 #include "tests/fixtures/AudioFixtures.h"
 
 using audio::ConversionResult;
@@ -214,4 +216,89 @@ TEST(SpanConverter, BrokenSourcesEndWithoutSpinning) {
         EXPECT_TRUE(decoded.ok);
         EXPECT_EQ(decoded.channels, 1);
     }
+}
+
+namespace {
+
+// A reader counting its positions in sample frames (as the Vorbis and Musepack readers do):
+// 16-bit mono at 8000 Hz, a 500 Hz tone at a fixed level, 1000 frames per read.
+class FrameCountingReader : public audio::FileReader {
+public:
+    FrameCountingReader(int frames, double level) : frames_(frames), level_(level) {}
+    void read(audio::AudioBlock& out, int) override {
+        out = audio::AudioBlock();
+        int count = std::min(1000, frames_ - position_);
+        if (count <= 0) {
+            return;
+        }
+        out.buffer = skinner::SharedBuffer(static_cast<uint32_t>(count * 2));
+        for (int i = 0; i < count; ++i) {
+            double v = level_ * 32767 * std::sin(2 * M_PI * 500.0 * (position_ + i) / 8000.0);
+            audio::write_s16(out.buffer.data() + 2 * i, static_cast<int16_t>(v));
+        }
+        out.channels = 1;
+        out.bits = 16;
+        out.sample_rate = 8000;
+        position_ += count;
+    }
+    bool is_open() override { return true; }
+    bool at_end() override { return position_ >= frames_; }
+    int get_channels() override { return 1; }
+    int get_bits() override { return 16; }
+    int get_sample_rate() override { return 8000; }
+    int get_bitrate() override { return bitrate_; }
+    int seconds_to_position(double s) override { return static_cast<int>(s * 8000); }
+    double position_to_seconds(int p) override { return p / 8000.0; }
+    int get_length() override { return frames_; }
+    int get_position() override { return position_; }
+    void seek(int p) override { position_ = std::clamp(p, 0, frames_); }
+    bool push_time_span(double) override { return false; }
+    bool push_units(int count) override {
+        int start = position_;
+        while (position_ - start < count) {
+            audio::AudioBlock block;
+            read(block, 0);
+            if (block.empty()) {
+                return false;
+            }
+            push(block);
+        }
+        return true;
+    }
+    int bitrate_ = 128000;
+
+private:
+    int frames_;
+    double level_;
+    int position_ = 0;
+};
+
+std::unique_ptr<audio::AudioFormat> frame_counted(int frames, double level, int bitrate = 128000) {
+    auto reader = std::make_unique<FrameCountingReader>(frames, level);
+    reader->bitrate_ = bitrate;
+    return std::make_unique<audio::AudioFormat>(std::move(reader), u"\\tone.ogg", u"Vorbis");
+}
+
+}  // namespace
+
+TEST(SpanConverter, SpansAndSpaceGoThroughTheReadersOwnUnits) {
+    fixtures::DeviceRoot root;
+    SpanConverter converter(frame_counted(8000 * 10, 0.25), fixtures::device_path("ring.mp3"));
+    ASSERT_TRUE(converter.has_source());
+    EXPECT_EQ(converter.get_output_bitrate(), 32000);  // 8000 Hz
+    converter.set_span_seconds(2.0, 7.0);
+    EXPECT_EQ(converter.get_start(), 16000);
+    EXPECT_EQ(converter.get_finish(), 56000);
+    EXPECT_TRUE(converter.has_enough_space());
+    ASSERT_EQ(converter.convert(), ConversionResult::done);
+    EXPECT_NEAR(converter.get_frames_encoded(), 5 * 8000, 1000);
+    expect_ringtone(root.host("ring.mp3"), 32, 5.0, 0.75, 0.04);
+
+    // Five seconds at 32 kbit/s, although the span covers 40000 units.
+    EXPECT_DOUBLE_EQ(converter.get_estimated_size(), 5 * 32000 / 8.0);
+
+    SpanConverter no_rate(frame_counted(8000, 0.25, 0), fixtures::device_path("x.mp3"));
+    no_rate.set_span(0, 8000);
+    EXPECT_FALSE(no_rate.has_enough_space());  // the estimate is then unbounded
+    EXPECT_TRUE(std::isinf(no_rate.get_estimated_size()));
 }
