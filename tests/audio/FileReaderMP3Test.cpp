@@ -63,7 +63,7 @@ int packet_count(const std::string& path) {
     if (fixtures::run_command(command) != 0) {
         return -1;
     }
-    std::vector<uint8_t> text = fixtures::read_audio_file(path + ".count");
+    std::vector<uint8_t> text = fixtures::read_bytes(path + ".count");
     return std::atoi(std::string(text.begin(), text.end()).c_str());
 }
 
@@ -170,7 +170,7 @@ TEST(FileReaderMP3, PushesUnitsAndTimeSpans) {
 TEST(FileReaderMP3, SkipsLeadingId3v2TagWithFalseHeaders) {
     fixtures::DeviceRoot root;
     ASSERT_TRUE(fixtures::make_mp3(root.host("real.mp3"), {{2.0, 44100, 2}, 128}));
-    std::vector<uint8_t> audio_bytes = fixtures::read_audio_file(root.host("real.mp3"));
+    std::vector<uint8_t> audio_bytes = fixtures::read_bytes(root.host("real.mp3"));
     // A tag whose body holds a run of consistent MPEG-2 headers, 208 bytes apart.
     std::vector<uint8_t> body(4000, 0);
     for (size_t at = 100; at + 4 < body.size(); at += 208) {
@@ -184,7 +184,7 @@ TEST(FileReaderMP3, SkipsLeadingId3v2TagWithFalseHeaders) {
     }
     file.insert(file.end(), body.begin(), body.end());
     file.insert(file.end(), audio_bytes.begin(), audio_bytes.end());
-    fixtures::write_audio_file(root.host("tagged.mp3"), file);
+    fixtures::write_bytes(root.host("tagged.mp3"), file);
 
     std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path("tagged.mp3"));
     ASSERT_NE(format, nullptr);
@@ -210,7 +210,7 @@ TEST(FileReaderMP3, LayerTwoAtLowRatesOpens) {
 TEST(FileReaderMP3, BrokenInputsEndCleanly) {
     fixtures::DeviceRoot root;
     ASSERT_TRUE(fixtures::make_mp3(root.host("good.mp3"), {{4.0, 44100, 2}, 128, false, "t"}));
-    std::vector<uint8_t> good = fixtures::read_audio_file(root.host("good.mp3"));
+    std::vector<uint8_t> good = fixtures::read_bytes(root.host("good.mp3"));
     ASSERT_GT(good.size(), 40000u);
 
     std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 2) + 123);
@@ -244,7 +244,7 @@ TEST(FileReaderMP3, BrokenInputsEndCleanly) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        fixtures::write_audio_file(root.host(c.name), c.bytes);
+        fixtures::write_bytes(root.host(c.name), c.bytes);
         std::u16string path = fixtures::device_path(c.name);
         within_seconds(60, [&] {
             std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(path);
@@ -269,10 +269,10 @@ TEST(FileReaderMP3, EveryTruncationOpensOrRefusesCleanly) {
     ASSERT_TRUE(fixtures::make_mp3(root.host("short.mp3"),
                                    {.tone = {.seconds = 0.5, .sample_rate = 22050}, .kbps = 32, .id3v1_title = "t",
                                     .id3v2 = true}));
-    std::vector<uint8_t> whole = fixtures::read_audio_file(root.host("short.mp3"));
+    std::vector<uint8_t> whole = fixtures::read_bytes(root.host("short.mp3"));
     for (size_t cut = 0; cut <= whole.size(); cut += 97) {
         std::vector<uint8_t> part(whole.begin(), whole.begin() + static_cast<long>(cut));
-        fixtures::write_audio_file(root.host("cut.mp3"), part);
+        fixtures::write_bytes(root.host("cut.mp3"), part);
         std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path("cut.mp3"));
         if (format != nullptr) {
             Drained drained = drain(*format);

@@ -123,7 +123,7 @@ TEST(DecoderMP3, DecodesEveryFrameLikeAnIndependentDecoder) {
         SCOPED_TRACE(c.name);
         std::string path = dir.file(c.name);
         ASSERT_TRUE(fixtures::make_mp3(path, c.spec));
-        std::vector<uint8_t> file = fixtures::read_audio_file(path);
+        std::vector<uint8_t> file = fixtures::read_bytes(path);
         std::vector<audio::AudioBlock> frames = cut_frames(file, 0);
         ASSERT_GT(frames.size(), 10u);
 
@@ -170,7 +170,7 @@ TEST(DecoderMP3, DamagedFrameIsSkippedAndNextDecodes) {
     fixtures::TempDir dir;
     std::string path = dir.file("mono22.mp3");
     ASSERT_TRUE(fixtures::make_mp3(path, {.tone = {.seconds = 1.0, .sample_rate = 22050}, .kbps = 32}));
-    std::vector<audio::AudioBlock> frames = cut_frames(fixtures::read_audio_file(path), 0);
+    std::vector<audio::AudioBlock> frames = cut_frames(fixtures::read_bytes(path), 0);
     ASSERT_GT(frames.size(), 12u);
     frames[4].buffer.data()[0] = 0x12;  // no header at the start of this block
     audio::DecoderMP3 decoder;

@@ -196,12 +196,12 @@ TEST(SpanConverter, FailedWritesLeaveNoFile) {
 TEST(SpanConverter, BrokenSourcesEndWithoutSpinning) {
     fixtures::DeviceRoot root;
     ASSERT_TRUE(fixtures::make_mp3(root.host("good.mp3"), {{10.0, 44100, 2}, 128}));
-    std::vector<uint8_t> good = fixtures::read_audio_file(root.host("good.mp3"));
+    std::vector<uint8_t> good = fixtures::read_bytes(root.host("good.mp3"));
     std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 3));
-    fixtures::write_audio_file(root.host("truncated.mp3"), truncated);
+    fixtures::write_bytes(root.host("truncated.mp3"), truncated);
     std::vector<uint8_t> holed = good;
     std::fill(holed.begin() + 50000, holed.begin() + 90000, 0xFF);
-    fixtures::write_audio_file(root.host("holed.mp3"), holed);
+    fixtures::write_bytes(root.host("holed.mp3"), holed);
 
     for (const char* name : {"truncated.mp3", "holed.mp3"}) {
         SCOPED_TRACE(name);
