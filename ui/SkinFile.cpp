@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace skinner {
 
@@ -202,14 +203,54 @@ bool SkinFile::load(std::vector<uint8_t> bytes, std::string* error) {
     std::memcpy(units_.data(), bytes.data(), bytes.size());
     SkinValidator validator(*this);
     if (!validator.run()) return failed(validator.error);
+    list_names();
+    return true;
+}
 
+void SkinFile::list_names() {
+    picture_names_.clear();
+    font_specs_.clear();
+    if (!is_loaded()) return;
     uint64_t offset = word(SkinLayout::NameList);
     for (uint32_t i = 0; i < picture_count() + uint64_t(font_count()); ++i) {
         std::u16string_view s = string_at(offset);
         (i < picture_count() ? picture_names_ : font_specs_).push_back(s);
         offset += 2 * (s.size() + 1);
     }
-    return true;
+}
+
+SkinFile::SkinFile(const SkinFile& other) : units_(other.units_), size_(other.size_) { list_names(); }
+
+SkinFile::SkinFile(SkinFile&& other) noexcept
+    : units_(std::move(other.units_)),
+      size_(std::exchange(other.size_, 0)),
+      picture_names_(std::move(other.picture_names_)),
+      font_specs_(std::move(other.font_specs_)) {
+    other.units_.clear();
+    other.picture_names_.clear();
+    other.font_specs_.clear();
+}
+
+SkinFile& SkinFile::operator=(SkinFile&& other) noexcept {
+    if (this != &other) {
+        units_ = std::move(other.units_);
+        size_ = std::exchange(other.size_, 0);
+        picture_names_ = std::move(other.picture_names_);
+        font_specs_ = std::move(other.font_specs_);
+        other.units_.clear();
+        other.picture_names_.clear();
+        other.font_specs_.clear();
+    }
+    return *this;
+}
+
+SkinFile& SkinFile::operator=(const SkinFile& other) {
+    if (this != &other) {
+        units_ = other.units_;
+        size_ = other.size_;
+        list_names();
+    }
+    return *this;
 }
 
 uint32_t SkinFile::word(uint64_t offset) const {

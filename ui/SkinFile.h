@@ -122,6 +122,12 @@ struct AutoControlEntry {
 class SkinFile {
 public:
     SkinFile() = default;
+    // Copies refer to their own bytes (the name lists are views into them).
+    SkinFile(const SkinFile& other);
+    SkinFile& operator=(const SkinFile& other);
+    // A moved-from file is empty (not loaded).
+    SkinFile(SkinFile&& other) noexcept;
+    SkinFile& operator=(SkinFile&& other) noexcept;
 
     // Takes the file's bytes and checks the header and every offset, array, string, record size,
     // index and tree in them. On failure the file stays empty and `error` says what broke.
@@ -168,6 +174,7 @@ private:
     std::u16string_view fixed_text(uint32_t offset) const;
     // Offset of the record of that name in the node's array, 0 when absent.
     uint32_t find_record(SkinNode node, PropertyType type, std::u16string_view name) const;
+    void list_names();
 
     friend class SkinValidator;
     std::vector<char16_t> units_;  // the file's bytes, held in 16-bit units so strings read in place

@@ -153,6 +153,22 @@ TEST_F(CompiledSkin, RoundTripsHeaderAndNameList) {
     EXPECT_EQ(skin.font_specs()[0], u"9 1 0 0 DejaVu Sans");  // "bold" sorts before "normal"
 }
 
+TEST_F(CompiledSkin, CopiesKeepTheirOwnNames) {
+    SkinFile copy;
+    {
+        SkinFile original = skin;
+        copy = original;
+    }
+    ASSERT_EQ(copy.picture_names().size(), 2u);
+    EXPECT_EQ(copy.picture_names()[0], u"main");
+    EXPECT_EQ(copy.font_specs()[1], u"9 0 0 0 DejaVu Sans");
+    SkinFile moved = std::move(copy);
+    EXPECT_TRUE(moved.is_loaded());
+    EXPECT_EQ(moved.picture_names()[1], u"icons");
+    EXPECT_FALSE(copy.is_loaded());  // NOLINT: a moved-from file is empty
+    EXPECT_FALSE(copy.find(copy.forms_root(), u"FormMain"));
+}
+
 TEST_F(CompiledSkin, FindsEveryFormInTheTreeWithCaseSensitiveOrder) {
     for (const char16_t* name : {u"A", u"FormMain", u"FormMainSmall", u"Zeta", u"alpha"}) EXPECT_TRUE(form(name)) << "form";
     EXPECT_FALSE(form(u"ALPHA"));
