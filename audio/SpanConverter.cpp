@@ -137,29 +137,34 @@ ConversionResult SpanConverter::convert() {
 }
 
 ConversionResult SpanConverter::encode(DownmixFilter& filter) {
-    Mp3Sink sink(output_bitrate_);
-    filter.connect(&sink);
-    FileWriterMP3 writer(target_path_, false);
-    sink.connect(&writer);
+    // On the heap: their fixed buffers are large for a worker thread's stack.
+    auto sink = std::make_unique<Mp3Sink>(output_bitrate_);
+    filter.connect(sink.get());
+    auto writer = std::make_unique<FileWriterMP3>(target_path_, false);
+    sink->connect(writer.get());
 
     ConversionResult result = ConversionResult::done;
-    if (!push_selection()) {
+    if (!writer->is_ok()) {
+        result = ConversionResult::write_failed;  // no need to encode for a file that cannot be made
+    } else if (!push_selection()) {
         result = stop_ ? ConversionResult::stopped : ConversionResult::read_failed;
     } else if (!format_->get_reader()->is_open()) {
         result = ConversionResult::read_failed;
     } else {
-        sink.flush();
-        frames_encoded_ = sink.get_frames_encoded();
+        sink->flush();
+        frames_encoded_ = sink->get_frames_encoded();
         if (frames_encoded_ == 0) {
             result = ConversionResult::no_audio;
-        } else if (!writer.finish() || writer.get_size() == 0) {
+        } else if (!writer->finish() || writer->get_size() == 0) {
             result = ConversionResult::write_failed;
         }
     }
     if (result != ConversionResult::done) {
-        writer.abandon();
+        writer->abandon();
     }
-    sink.connect(nullptr);
+    // The writer goes first (it writes what it holds and closes the file), then the sink.
+    writer.reset();
+    sink.reset();
     filter.connect(nullptr);
     return result;
 }
