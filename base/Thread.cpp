@@ -26,6 +26,7 @@ bool Thread::start() {
     stop_flag_ = false;
     // Set before the thread exists: work that ends before CreateThread returns clears it.
     running_ = true;
+    std::lock_guard guard(start_lock_);
     DWORD id = 0;
     handle_ = CreateThread(nullptr, 0, &Thread::thread_proc, this, 0, &id);
     if (handle_ == nullptr) {
@@ -38,6 +39,7 @@ bool Thread::start() {
 
 DWORD Thread::thread_proc(LPVOID parameter) {
     Thread* self = static_cast<Thread*>(parameter);
+    { std::lock_guard wait_for_start(self->start_lock_); }
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     self->run();
     // The last touch of the object: after this the owner may join and delete it.

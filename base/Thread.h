@@ -2,6 +2,7 @@
 // A worker thread: a derived class puts its work in run, which polls stop_requested.
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "platform/Types.h"
 
@@ -45,6 +46,9 @@ private:
     // exactly once, by join.
     HANDLE handle_ = nullptr;
     uint32_t thread_id_ = 0;
+    // Held by start while it stores the handle; the entry takes it once before run, so
+    // run (calling set_priority, say) sees the handle and id.
+    std::mutex start_lock_;
     std::atomic<bool> running_{false};
     std::atomic<bool> stop_flag_{false};
 };

@@ -150,6 +150,21 @@ TEST(Thread, PriorityLevelsMapOntoThePlatformTable) {
     thread.join();
 }
 
+TEST(Thread, WorkCanSetItsOwnPriorityAtOnce) {
+    // The player raises itself first thing in its work, racing the start that stores the handle.
+    struct SelfRaising : Thread {
+        std::atomic<bool> raised{false};
+        ~SelfRaising() override { join(); }
+        void run() override { raised = set_priority(1); }
+    };
+    for (int round = 0; round < 50; ++round) {
+        SelfRaising thread;
+        ASSERT_TRUE(thread.start());
+        thread.join();
+        EXPECT_TRUE(thread.raised) << round;
+    }
+}
+
 TEST(CriticalSection, GuardsSharedStateAcrossThreads) {
     struct Counter : Thread {
         CriticalSection* section = nullptr;
