@@ -94,9 +94,11 @@ TEST(Mp3Sink, IgnoresUnusableBlocks) {
     AudioBlock three = sine_block(4000, 3, 22050, 0);
     AudioBlock no_rate = sine_block(4000, 1, 22050, 0);
     no_rate.sample_rate = 0;
+    AudioBlock negative_rate = sine_block(4000, 1, 22050, 0);
+    negative_rate.sample_rate = -22050;
     AudioBlock wide = sine_block(4000, 1, 22050, 0);
     wide.bits = 24;
-    for (const AudioBlock& b : {three, no_rate, wide, AudioBlock()}) {
+    for (const AudioBlock& b : {three, no_rate, negative_rate, wide, AudioBlock()}) {
         sink.on_data(b);
     }
     sink.flush();
@@ -107,35 +109,40 @@ TEST(Mp3Sink, IgnoresUnusableBlocks) {
 }
 
 TEST(Mp3Sink, StagesChunksAndFlushEncodesTheRest) {
-    // At 44100 Hz mono a chunk is 1152 samples (2304 bytes); a block that exactly completes
-    // one leaves it staged until more comes or the flush.
+    // A chunk is one encoder frame of 16-bit mono: 1152 samples at 44100 Hz, 576 at 22050.
+    // A block that exactly completes one leaves it staged until more comes or the flush.
     struct Case {
+        int rate, frame;
         std::vector<int> blocks;
         int64_t before_flush;
     } cases[] = {
-        {{1152 * 10}, 1152 * 9},
-        {{1152 * 10, 1}, 1152 * 10},
-        {{1000, 152, 1152 * 9, 1}, 1152 * 10},
-        {{500, 500}, 0},
-        {{1153}, 1152},
+        {44100, 1152, {1152 * 10}, 1152 * 9},
+        {44100, 1152, {1152 * 10, 1}, 1152 * 10},
+        {44100, 1152, {1000, 152, 1152 * 9, 1}, 1152 * 10},
+        {44100, 1152, {500, 500}, 0},
+        {44100, 1152, {1153}, 1152},
+        {22050, 576, {500}, 0},
+        {22050, 576, {500, 500}, 576},  // the second block encodes one frame, 424 samples stay
+        {22050, 576, {576}, 0},
     };
     for (const Case& c : cases) {
-        audio::Mp3Sink sink(64000);
+        audio::Mp3Sink sink(c.rate == 44100 ? 64000 : 32000);  // rates the library keeps as they are
         ByteCollector file;
         sink.connect(&file);
         int64_t total = 0;
         for (int frames : c.blocks) {
-            sink.on_data(sine_block(frames, 1, 44100, static_cast<int>(total)));
+            sink.on_data(sine_block(frames, 1, c.rate, static_cast<int>(total)));
             total += frames;
         }
-        EXPECT_EQ(sink.get_frames_encoded(), c.before_flush) << total;
+        EXPECT_EQ(sink.get_frames_encoded(), c.before_flush) << c.rate << " " << total;
         sink.flush();
         EXPECT_EQ(sink.get_frames_encoded(), total);
         audio::Mp3FrameInfo first;
         int frames = count_frames(file.bytes, first);
+        EXPECT_EQ(first.samples_per_frame, c.frame);
         // Everything fed comes out after the encoder's delay, in whole frames (the library
         // may pad with one more).
-        int needed = static_cast<int>((total + 576 + 529 + 1151) / 1152);
+        int needed = static_cast<int>((total + 576 + 529 + c.frame - 1) / c.frame);
         EXPECT_GE(frames, needed) << total;
         EXPECT_LE(frames, needed + 1) << total;
     }
