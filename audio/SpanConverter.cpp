@@ -1,6 +1,7 @@
 #include "audio/SpanConverter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 #include "audio/DownmixFilter.h"
@@ -14,6 +15,18 @@ namespace audio {
 namespace {
 
 constexpr int kStepUnits = 5000;
+
+// (3 x den) / (4 x num): lifts the peak to 3/4 of full scale. Halved together while either
+// side would not fit 32 bits (a peak over very many channels).
+Fraction gain_to_three_quarters(const Fraction& peak) {
+    int64_t num = int64_t{3} * peak.den;
+    int64_t den = int64_t{4} * peak.num;
+    while (num > INT32_MAX || num < -INT32_MAX || den > INT32_MAX || den < -INT32_MAX) {
+        num /= 2;
+        den /= 2;
+    }
+    return Fraction{static_cast<int32_t>(num), static_cast<int32_t>(den)};
+}
 
 }  // namespace
 
@@ -124,7 +137,7 @@ ConversionResult SpanConverter::convert() {
         peak_ = filter.get_peak();
         if (Fraction{3, 4} > peak_) {
             // Silence keeps 0/0, which the filter takes as no gain.
-            filter.set_gain(Fraction{3 * peak_.den, 4 * peak_.num});
+            filter.set_gain(gain_to_three_quarters(peak_));
         }
         stage_ = 2;
         r->seek(start_);
