@@ -314,3 +314,29 @@ TEST(FileReaderMP3, SeeksWhileAnotherThreadPulls) {
     EXPECT_GT(pulled.load(), 0);
     format->get_source()->connect(nullptr);
 }
+
+TEST(FileReaderMP3, AverageBitrateFromProbesAcrossTheFile) {
+    // A few 320 kbit/s frames in front of a long 64 kbit/s stream: small files keep the first
+    // frame's bitrate, larger ones average it with one probe per 100000 bytes.
+    fixtures::DeviceRoot root;
+    auto make = [&](const std::string& name, double seconds, int kbps) {
+        return fixtures::make_mp3(root.host(name), {.tone = {.seconds = seconds}, .kbps = kbps, .extra_lame_options = "-t"});
+    };
+    ASSERT_TRUE(make("head.mp3", 0.1, 320));
+    ASSERT_TRUE(make("short.mp3", 15.0, 64));
+    ASSERT_TRUE(make("long.mp3", 125.0, 64));
+    std::vector<uint8_t> head = fixtures::read_bytes(root.host("head.mp3"));
+    for (const char* body : {"short.mp3", "long.mp3"}) {
+        SCOPED_TRACE(body);
+        std::vector<uint8_t> file = head;
+        std::vector<uint8_t> rest = fixtures::read_bytes(root.host(body));
+        file.insert(file.end(), rest.begin(), rest.end());
+        fixtures::write_bytes(root.host("joined.mp3"), file);
+        audio::FileReaderMP3 reader(fixtures::device_path("joined.mp3"));
+        ASSERT_TRUE(reader.is_open());
+        int probes = static_cast<int>(std::min<size_t>(file.size() / 100000, 20));
+        int expected = probes <= 1 ? 320 : (320 + 64 * (probes - 1) + probes / 2) / probes;
+        EXPECT_EQ(reader.get_bitrate(), expected * 1000) << probes;
+        EXPECT_EQ(reader.get_position(), 0);
+    }
+}
