@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/SkinFile.h"
+#include "ui/SkinImage.h"
 
 using namespace skinner;
 
@@ -53,5 +54,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     visit_tree(skin, skin.forms_root(), true, 256);
     visit_tree(skin, skin.kinds_root(), false, 256);
     (void)skin.find(skin.forms_root(), u"FormMain");
+
+    // The skin image's variant choice and lookups over whatever the file holds.
+    for (bool smartphone : {false, true}) {
+        SkinImage image(u"fuzz", {480, 640}, {480, 536}, smartphone, [](const std::u16string&, const char*) {});
+        image.set_file(skin);
+        (void)image.check_version(u"Vantrel_1.1", {480, 640});
+        const SkinNode root = skin.forms_root();
+        const std::u16string first(root ? skin.name(root) : u"");
+        for (const std::u16string& form : {first, first.substr(0, first.size() / 2), std::u16string(u"F")}) {
+            (void)image.form_point(form, u"Size");
+            (void)image.auto_control_count(form);
+            (void)image.auto_control(form, 0);
+            (void)image.picture(form, u"c", u"Normal");
+            (void)image.point(form, u"c", u"Position");
+        }
+        (void)image.integer(u"", u"kind", u"Count");
+    }
     return 0;
 }
