@@ -14,10 +14,6 @@ constexpr uint16_t kTagPCM = 1;
 constexpr uint16_t kTagADPCM = 2;
 constexpr uint16_t kTagGSM = 0x31;
 
-bool has_playable_basics(const WaveFormat& r) {
-    return r.channels > 0 && r.sample_rate > 0;
-}
-
 }  // namespace
 
 bool WaveFormat::read_extension(RiffReader&) {
@@ -26,7 +22,7 @@ bool WaveFormat::read_extension(RiffReader&) {
 
 bool WaveFormatPCM::read_extension(RiffReader&) {
     // The block align is trusted for every seek and read, so it must be one frame.
-    return format_tag == kTagPCM && has_playable_basics(*this) && bits > 0 &&
+    return format_tag == kTagPCM && channels > 0 && bits > 0 && sample_rate > 0 &&
            block_align == channels * ((bits + 7) / 8);
 }
 

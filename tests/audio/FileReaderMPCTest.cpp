@@ -88,6 +88,17 @@ TEST(FileReaderMPC, HandsOutOneDecodedFrameInPieces) {
     reader.read(block, 5000);
     EXPECT_EQ(block.frame_count(), 1152);
     EXPECT_EQ(reader.get_position(), first + 1152);
+
+    // At the last frame the position reaches the length while samples are still held:
+    // the reader is not at its end until they are handed out.
+    reader.seek(reader.get_length() - 100);
+    reader.read(block, 10);
+    EXPECT_EQ(block.frame_count(), 10);
+    EXPECT_EQ(reader.get_position(), reader.get_length());
+    EXPECT_FALSE(reader.at_end());
+    reader.read(block, 5000);
+    EXPECT_EQ(block.frame_count(), 90);
+    EXPECT_TRUE(reader.at_end());
 }
 
 TEST(FileReaderMPC, TimesPositionsAndSeeks) {
