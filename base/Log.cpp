@@ -32,6 +32,11 @@ struct LogState {
     std::unique_ptr<Log> owned;
 };
 
+// Set while this thread makes a new log. A fatal error on the way (the program's path,
+// which names the file, does not fit) has no log to write to, and must not wait for the
+// lock that this very thread holds.
+thread_local bool making_log = false;
+
 LogState& state() {
     static LogState* instance = new LogState;  // lives until exit with every log it made
     return *instance;
@@ -77,7 +82,9 @@ Log& Log::instance() {
         s.retired.push_back(std::move(s.owned));
     }
     s.on = on;
+    making_log = true;
     s.owned = make_log(on);
+    making_log = false;
     s.current = s.owned.get();
     return *s.current;
 }
@@ -190,8 +197,10 @@ void LogFile::close_file() {
 }
 
 void gluck(const std::u16string& message, const std::u16string& location) {
-    Log::instance() << u"Gluck: " << message << u" @ " << location << u"\n";
-    Log::instance().flush();
+    if (!making_log) {
+        Log::instance() << u"Gluck: " << message << u" @ " << location << u"\n";
+        Log::instance().flush();
+    }
     TerminateProcess(GetCurrentProcess(), gluck_exit_code);
     // TerminateProcess of the current process does not return; should it ever, end anyway.
     std::_Exit(static_cast<int>(gluck_exit_code));

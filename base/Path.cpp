@@ -19,8 +19,20 @@ size_t last_separator(std::u16string_view path) {
     return path.find_last_of(u"\\/");
 }
 
+// The program file's full path; false when it does not fit the buffer.
+bool read_app_path(std::u16string& path) {
+    WCHAR buffer[app_path_capacity] = {};
+    DWORD length = GetModuleFileNameW(nullptr, buffer, app_path_capacity);
+    if (length >= app_path_capacity) {
+        return false;
+    }
+    path.assign(buffer, length);
+    return true;
+}
+
 // The three program values, computed at the first expansion and kept.
 struct ProgramValues {
+    bool fits = false;
     std::u16string full_name;
     std::u16string path;
     std::u16string name;
@@ -29,11 +41,16 @@ struct ProgramValues {
 const ProgramValues& program_values() {
     static const ProgramValues values = [] {
         ProgramValues v;
-        v.full_name = get_app_path();
+        v.fits = read_app_path(v.full_name);
         v.path = remove_trailing_separator(get_directory(v.full_name));
         v.name = get_file_name(v.full_name);
         return v;
     }();
+    // Outside the one-time set-up: the fatal error may make the log, whose name expands
+    // "%app_name%" again.
+    if (!values.fits) {
+        gluck(u"path is more then MAX_PATH long", u"get_app_path()");
+    }
     return values;
 }
 
@@ -78,12 +95,11 @@ std::u16string expand_path(std::u16string_view path) {
 }
 
 std::u16string get_app_path() {
-    WCHAR buffer[app_path_capacity] = {};
-    DWORD length = GetModuleFileNameW(nullptr, buffer, app_path_capacity);
-    if (length >= app_path_capacity) {
+    std::u16string path;
+    if (!read_app_path(path)) {
         gluck(u"path is more then MAX_PATH long", u"get_app_path()");
     }
-    return std::u16string(buffer, length);
+    return path;
 }
 
 std::u16string get_special_folder(int csidl) {

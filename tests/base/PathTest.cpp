@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "base/Log.h"
+#include "base/Registry.h"
 #include "platform/kernel/Unicode.h"
 #include "tests/fixtures/DeviceRoot.h"
 
@@ -49,6 +51,37 @@ TEST(Path, MacrosExpandOnlyAtTheStartAndExactly) {
     EXPECT_EQ(get_app_path(), folder + u"\\" + name);
     EXPECT_EQ(get_special_folder(5), u"\\My Documents");
     EXPECT_EQ(get_special_folder(1234), u"");
+}
+
+// Inside the device root a program's path is its place there, so a deep folder makes it
+// longer than 1024 characters. The path also names the log file: the fatal error must end
+// the process (never hang or abort) whether the log is on and whichever comes first.
+TEST(Path, ProgramPathTooLongIsAFatalErrorLogOnOrOff) {
+    fixtures::DeviceRoot root;
+    std::filesystem::create_directories(root.host("Temp"));
+    std::string deep = root.host("Short");
+    for (int i = 0; i < 6; ++i) {
+        deep += "/" + std::string(200, 'd');
+    }
+    std::filesystem::create_directories(deep);
+    for (const std::string& folder : {root.host("Short"), deep}) {
+        std::filesystem::copy_file(fixtures::helper_program("app_path_probe"), folder + "/app_path_probe");
+        std::filesystem::permissions(folder + "/app_path_probe", std::filesystem::perms::owner_all);
+    }
+    auto run = [&](const std::string& folder, const char* argument) {
+        return fixtures::run_command(root.environment() + " timeout 60 '" + folder + "/app_path_probe' " + argument +
+                                     " > '" + root.host("out.txt") + "'");
+    };
+    struct Case {
+        DWORD log;
+        const char* argument;
+    } cases[] = {{0, ""}, {0, "expand-first"}, {1, ""}, {1, "expand-first"}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(registry_write_dword(u"HKEY_CURRENT_USER\\Software\\ZEPH", u"Log", c.log));
+        EXPECT_EQ(run(deep, c.argument), static_cast<int>(gluck_exit_code)) << "log " << c.log << " " << c.argument;
+        EXPECT_EQ(run(root.host("Short"), c.argument), 0) << "log " << c.log << " " << c.argument;
+        EXPECT_EQ(fixtures::read_file(root.host("out.txt")), "\\Short\n");
+    }
 }
 
 TEST(Path, PureHelpers) {
