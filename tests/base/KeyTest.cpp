@@ -5,6 +5,9 @@
 #include <set>
 #include <string>
 
+#include "platform/window/Input.h"
+#include "platform/window/Keys.h"
+
 namespace skinner {
 namespace {
 
@@ -48,8 +51,24 @@ TEST(Key, VirtualKeysMapToKeys) {
         EXPECT_EQ(key_from_virtual_key(c.vk), c.key) << c.vk;
     }
     EXPECT_EQ(activation_key(), Key::Enter);
-    EXPECT_FALSE(is_key_down(Key::Tab));
-    EXPECT_FALSE(is_key_down(Key::Enter));
+}
+
+TEST(Key, OnlyShiftCtrlAndAltAreAskedOfThePlatform) {
+    struct Case {
+        Key key;
+        uint32_t vk;
+        bool reported_while_held;
+    } cases[] = {
+        {Key::Shift, VK_SHIFT, true}, {Key::Ctrl, VK_CONTROL, true}, {Key::Alt, VK_MENU, true},
+        {Key::Tab, VK_TAB, false},    {Key::Enter, VK_RETURN, false}, {Key::A, 'A', false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(is_key_down(c.key)) << text_of(c.key);
+        platform::set_key_down(c.vk, true);
+        EXPECT_EQ(is_key_down(c.key), c.reported_while_held) << text_of(c.key);
+        platform::set_key_down(c.vk, false);
+        EXPECT_FALSE(is_key_down(c.key)) << text_of(c.key);
+    }
 }
 
 }  // namespace
