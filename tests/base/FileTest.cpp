@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/kernel/Core.h"
 #include "tests/fixtures/DeviceRoot.h"
 
 namespace skinner {
@@ -79,6 +80,21 @@ TEST(File, ReadSkipSeekAndPosition) {
     EXPECT_EQ(file.position(), 2u);
     EXPECT_EQ(file.write("x", 1), 0u);  // opened for reading only
     EXPECT_FALSE(file.flush());
+}
+
+TEST(File, ZeroBytesNeedNoPlatformCall) {
+    // On a file opened the other way only, a platform call would fail and set the last error.
+    DeviceRoot box;
+    fixtures::write_file(box.host("r.bin"), "abc");
+    File reader(u"/r.bin", File::read_existing);
+    File writer(u"/w.bin", File::create_always);
+    ASSERT_TRUE(reader.is_open() && writer.is_open());
+    char buffer[4];
+    SetLastError(77);
+    EXPECT_EQ(reader.write("x", 0), 0u);
+    EXPECT_EQ(writer.read(buffer, 0), 0u);
+    EXPECT_EQ(GetLastError(), 77u);
+    EXPECT_EQ(reader.position(), 0u);
 }
 
 TEST(File, ClosedFileAnswersZeroAndFalse) {
