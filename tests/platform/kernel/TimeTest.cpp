@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <thread>
 
 #include "platform/kernel/Core.h"
 
@@ -24,6 +26,22 @@ SYSTEMTIME make(WORD y, WORD mo, WORD d, WORD h = 0, WORD mi = 0, WORD s = 0, WO
     t.wSecond = s;
     t.wMilliseconds = ms;
     return t;
+}
+
+DWORD fixed_ticks() {
+    return 0xFFFFFFF0u;
+}
+
+TEST(KernelTime, TickCountFollowsTheClockOrTheInjectedSource) {
+    DWORD before = GetTickCount();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    DWORD elapsed = GetTickCount() - before;
+    EXPECT_GE(elapsed, 30u);
+    EXPECT_LT(elapsed, 5000u);
+    platform::set_tick_source(fixed_ticks);
+    EXPECT_EQ(GetTickCount(), 0xFFFFFFF0u);
+    platform::set_tick_source(nullptr);
+    EXPECT_LT(GetTickCount() - before, 5000u);
 }
 
 TEST(KernelTime, SystemTimeToFileTimeCountsFrom1601) {
