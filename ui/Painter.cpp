@@ -4,7 +4,6 @@
 #include <climits>
 
 #include "base/Log.h"
-#include "platform/window/WindowManager.h"
 #include "ui/Picture.h"
 
 namespace skinner {
@@ -77,11 +76,13 @@ HDCSelector::~HDCSelector() {
     }
 }
 
-ScreenDC::ScreenDC() : dc_(GetDC(nullptr)) {}
+// Until the window system hands out the screen's own DC, a memory DC compatible with the
+// screen answers the same questions (depth, dots per inch, text extents).
+ScreenDC::ScreenDC() : dc_(CreateCompatibleDC(nullptr)) {}
 
 ScreenDC::~ScreenDC() {
     if (dc_) {
-        ReleaseDC(nullptr, dc_);
+        DeleteDC(dc_);
     }
 }
 
