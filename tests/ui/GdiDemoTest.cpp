@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "platform/imaging/Imaging.h"
-#include "tests/fixtures/Sandbox.h"
 #include "tests/ui/support/PictureFiles.h"
 #include "ui/Font.h"
 #include "ui/Painter.h"
@@ -69,7 +68,7 @@ uint32_t star_mask(int x, int y) {
 }  // namespace
 
 TEST(GdiDemo, DrawsPicturesAndTextIntoAPng) {
-    fixtures::Sandbox sandbox;
+    ui_test::PictureRoot sandbox;
     sandbox.write("demo/button.bmp", bmp_bytes(24, 24, button_pixel));
     sandbox.write("demo/button_1.bmp", bmp_bytes(24, 24, button_mask));
     sandbox.write("demo/glow.bmp", bmp_bytes(64, 64, glow_pixel));

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "tests/fixtures/Sandbox.h"
 #include "tests/platform/gdi/support/Canvas32.h"
 #include "tests/ui/support/PictureFiles.h"
 #include "ui/Painter.h"
@@ -35,7 +34,7 @@ protected:
         }
         return out;
     }
-    fixtures::Sandbox sandbox;
+    ui_test::PictureRoot sandbox;
 };
 
 }  // namespace
@@ -176,7 +175,7 @@ TEST_F(NineSlice, AlphaPathKeepsOnePixelEdgesAndMiddles) {
 }
 
 TEST(Dib32, PowerOfTwoPictureIsPaddedWithZeros) {
-    fixtures::Sandbox sandbox;
+    ui_test::PictureRoot sandbox;
     sandbox.write("pics/p.bmp", bmp_bytes(5, 3, [](int, int) { return 0x123456u; }));
     Picture p(u"\\pics\\p", false, 1);
     auto dib = Dib32::from_picture(p, {5, 3}, true);

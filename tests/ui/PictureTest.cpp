@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "tests/fixtures/Sandbox.h"
 #include "tests/platform/gdi/support/Canvas32.h"
 #include "tests/ui/support/PictureFiles.h"
 #include "ui/Painter.h"
@@ -21,7 +20,7 @@ protected:
     void write(const std::string& name, int w, int h, const ui_test::PixelFunction& f) {
         sandbox.write("pics/" + name, bmp_bytes(w, h, f));
     }
-    fixtures::Sandbox sandbox;
+    ui_test::PictureRoot sandbox;
 };
 
 }  // namespace

@@ -1,10 +1,11 @@
 #pragma once
 // Picture files made by the tests: 24-bit BMPs drawn by a function of (x, y) -> 0xRRGGBB.
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "tests/fixtures/DeviceRoot.h"
 
 namespace ui_test {
 
@@ -35,11 +36,15 @@ inline std::string bmp_bytes(int width, int height, const PixelFunction& pixel) 
     return b;
 }
 
-// Writes the BMP at a host path.
-inline void write_bmp(const std::string& path, int width, int height, const PixelFunction& pixel) {
-    std::ofstream out(path, std::ios::binary);
-    std::string bytes = bmp_bytes(width, height, pixel);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-}
+// A device root of its own, into which the test writes its picture files.
+class PictureRoot {
+public:
+    void write(const std::string& relative, const std::string& bytes) const {
+        fixtures::write_file(root_.host(relative), bytes);
+    }
+
+private:
+    fixtures::DeviceRoot root_;
+};
 
 }  // namespace ui_test
