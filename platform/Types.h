@@ -61,6 +61,12 @@ using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 struct HKEY__;
 using HKEY = HKEY__*;
+struct HMENU__;
+using HMENU = HMENU__*;
+struct HICON__;
+using HICON = HICON__*;
+struct HCURSOR__;
+using HCURSOR = HCURSOR__*;
 
 struct RECT {
     LONG left = 0;

@@ -2,8 +2,13 @@
 
 #include <array>
 #include <atomic>
+#include <cstdlib>
 
+#include "platform/kernel/Time.h"
 #include "platform/window/Keys.h"
+#include "platform/window/ThreadQueue.h"
+#include "platform/window/WindowManager.h"
+#include "platform/window/WindowTable.h"
 
 namespace platform {
 
@@ -12,8 +17,126 @@ namespace {
 std::atomic<int32_t> pen_x{0};
 std::atomic<int32_t> pen_y{0};
 std::array<std::atomic<bool>, 256> keys_down{};
+std::atomic<bool> pen_down{false};
+
+constexpr DWORD double_tap_milliseconds = 500;
+constexpr int double_tap_distance = 8;
+
+// The last press, for telling a double tap (guarded by the window table's lock).
+struct LastPress {
+    HWND window = nullptr;
+    DWORD time = 0;
+    POINT where;
+    bool valid = false;
+};
+LastPress last_press;
+
+LPARAM point_lparam(POINT p) {
+    return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(p.x)) |
+                               (static_cast<DWORD>(static_cast<WORD>(p.y)) << 16));
+}
+
+bool usable(WindowData* w) {
+    for (WindowData* d = w; d; d = d->is_child() ? find_window(d->parent) : nullptr) {
+        if (!d->enabled() || d->destroying) {
+            return false;
+        }
+    }
+    return w != nullptr;
+}
+
+bool post_input_to(WindowData* w, const MSG& msg) {
+    auto q = find_queue(w->thread_id);
+    return q && q->post_input(msg);
+}
 
 }  // namespace
+
+bool pen_is_down() {
+    return pen_down.load();
+}
+
+bool inject_pen(PenAction action, POINT screen) {
+    set_pen_position(screen);
+    if (action == PenAction::Move && !pen_down.load()) {
+        return false;  // a pen has no hover
+    }
+    pen_down.store(action != PenAction::Up);
+    WindowTable& t = window_table();
+    std::unique_lock guard(t.lock);
+    WindowData* target = t.capture ? find_window(t.capture) : window_at(screen);
+    if (!usable(target)) {
+        return false;
+    }
+    HWND handle = target->handle;
+    if (action == PenAction::Down && !t.capture) {
+        HWND top = top_level_of(target)->handle;
+        if (t.active != top) {
+            guard.unlock();
+            SetForegroundWindow(top);
+            guard.lock();
+            target = find_window(handle);
+            if (!usable(target)) {
+                return false;
+            }
+        }
+    }
+    POINT origin = screen_origin(target);
+    POINT client{screen.x - origin.x, screen.y - origin.y};
+    MSG msg;
+    msg.hwnd = handle;
+    msg.lParam = point_lparam(client);
+    msg.time = GetTickCount();
+    msg.pt = screen;
+    switch (action) {
+    case PenAction::Down: {
+        bool dbl = (target->class_style & 0x0008u) && last_press.valid && last_press.window == handle &&
+                   msg.time - last_press.time <= double_tap_milliseconds &&
+                   std::abs(screen.x - last_press.where.x) <= double_tap_distance &&
+                   std::abs(screen.y - last_press.where.y) <= double_tap_distance;
+        msg.message = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+        msg.wParam = MK_LBUTTON;
+        // A third tap starts a new pair.
+        last_press = dbl ? LastPress{} : LastPress{handle, msg.time, screen, true};
+        break;
+    }
+    case PenAction::Move:
+        msg.message = WM_MOUSEMOVE;
+        msg.wParam = MK_LBUTTON;
+        break;
+    case PenAction::Up:
+        msg.message = WM_LBUTTONUP;
+        msg.wParam = 0;
+        break;
+    }
+    return post_input_to(target, msg);
+}
+
+bool inject_key(UINT virtual_key, bool down, bool repeat) {
+    bool was_down = key_is_down(virtual_key);
+    set_key_down(virtual_key, down);
+    WindowTable& t = window_table();
+    std::lock_guard guard(t.lock);
+    WindowData* target = find_window(t.focus ? t.focus : t.active);
+    if (!usable(target)) {
+        return false;
+    }
+    MSG msg;
+    msg.hwnd = target->handle;
+    msg.message = down ? WM_KEYDOWN : WM_KEYUP;
+    msg.wParam = virtual_key;
+    DWORD flags = 1;  // repeat count
+    if (down && (repeat || was_down)) {
+        flags |= 1u << 30;  // the key was already down
+    }
+    if (!down) {
+        flags |= (1u << 30) | (1u << 31);
+    }
+    msg.lParam = static_cast<LPARAM>(flags);
+    msg.time = GetTickCount();
+    msg.pt = pen_position();
+    return post_input_to(target, msg);
+}
 
 POINT pen_position() {
     return POINT{pen_x.load(), pen_y.load()};

@@ -12,4 +12,13 @@ bool key_is_down(UINT virtual_key);
 // The character TranslateMessage makes of a key-down, or 0 for none.
 WCHAR character_of_key(UINT virtual_key);
 
+// Input from the display: the pen goes to the capture window or the window under it (pressing
+// activates that window's top-level window); keys go to the focus window, else the active one.
+// Disabled windows get nothing. Returns whether a window took it.
+enum class PenAction { Down, Move, Up };
+bool inject_pen(PenAction action, POINT screen);
+// A held key repeats as more key-downs, with no key-up between.
+bool inject_key(UINT virtual_key, bool down, bool repeat);
+bool pen_is_down();
+
 }  // namespace platform

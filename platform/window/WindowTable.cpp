@@ -5,7 +5,17 @@
 
 #include <unistd.h>
 
+#include "platform/device/DeviceProfile.h"
+
 namespace platform {
+
+WindowSurface::WindowSurface(int width, int height)
+    : pixels(static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0), 0) {
+    surface.pixels = pixels.empty() ? nullptr : pixels.data();
+    surface.width = width > 0 ? width : 0;
+    surface.height = height > 0 ? height : 0;
+    surface.stride = surface.width;
+}
 
 WindowTable& window_table() {
     static WindowTable* instance = new WindowTable;  // threads may end after static destruction
@@ -34,8 +44,82 @@ WindowData* find_window(HWND window) {
     return nullptr;
 }
 
+WindowData* top_level_of(WindowData* window) {
+    while (window && window->is_child()) {
+        WindowData* parent = find_window(window->parent);
+        if (!parent) {
+            break;
+        }
+        window = parent;
+    }
+    return window;
+}
+
+POINT screen_origin(const WindowData* window) {
+    POINT p{window->rect.left, window->rect.top};
+    while (window->is_child()) {
+        window = find_window(window->parent);
+        if (!window) {
+            break;
+        }
+        p.x += window->rect.left;
+        p.y += window->rect.top;
+    }
+    return p;
+}
+
+bool is_shown(const WindowData* window) {
+    while (window) {
+        if (!window->visible()) {
+            return false;
+        }
+        if (!window->is_child()) {
+            return true;
+        }
+        window = find_window(window->parent);
+    }
+    return false;
+}
+
+std::shared_ptr<WindowSurface> screen_surface() {
+    WindowTable& t = window_table();
+    if (!t.screen) {
+        const DeviceProfile& p = device_profile();
+        t.screen = std::make_shared<WindowSurface>(p.screen_width, p.screen_height);
+    }
+    return t.screen;
+}
+
+namespace {
+
+bool contains(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+WindowData* deepest_child_at(WindowData* window, POINT local) {
+    for (auto it = window->children.rbegin(); it != window->children.rend(); ++it) {
+        WindowData* child = find_window(*it);
+        if (child && child->visible() && contains(child->rect, local)) {
+            return deepest_child_at(child, POINT{local.x - child->rect.left, local.y - child->rect.top});
+        }
+    }
+    return window;
+}
+
+}  // namespace
+
+WindowData* window_at(POINT screen) {
+    for (HWND h : window_table().z_order) {
+        WindowData* w = find_window(h);
+        if (w && w->visible() && !w->destroying && contains(w->rect, screen)) {
+            return deepest_child_at(w, POINT{screen.x - w->rect.left, screen.y - w->rect.top});
+        }
+    }
+    return nullptr;
+}
+
 bool is_descendant(HWND window, HWND ancestor) {
-    for (WindowData* w = find_window(window); w; w = (w->style & 0x40000000u) ? find_window(w->parent) : nullptr) {
+    for (WindowData* w = find_window(window); w; w = w->is_child() ? find_window(w->parent) : nullptr) {
         if (w->handle == ancestor) {
             return true;
         }
@@ -75,7 +159,7 @@ bool passes_window_filter(HWND msg_window, HWND filter) {
 
 HWND find_window_to_paint(DWORD thread_id, HWND filter) {
     for (auto& w : window_table().windows) {
-        if (w->thread_id == thread_id && w->has_update && w->visible && !w->destroying &&
+        if (w->thread_id == thread_id && w->has_update && is_shown(w.get()) && !w->destroying &&
             passes_window_filter(w->handle, filter)) {
             return w->handle;
         }
@@ -104,6 +188,10 @@ void forget_thread_windows(DWORD thread_id) {
     }
     for (HWND h : gone) {
         remove_window(h);
+    }
+    if (!gone.empty()) {
+        ++t.screen_version;
+        ++t.windows_version;
     }
 }
 

@@ -11,6 +11,21 @@
 
 namespace platform {
 
+// A window's own pixels. DCs handed out keep theirs alive, so a resize or a destroy while a
+// DC is out never leaves it drawing into freed memory.
+struct WindowSurface {
+    WindowSurface(int width, int height);
+    std::vector<uint32_t> pixels;
+    PixelSurface surface;
+};
+
+struct WindowClass {
+    std::u16string name;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HINSTANCE instance = nullptr;
+};
+
 struct WindowData {
     HWND handle = nullptr;
     DWORD thread_id = 0;
@@ -22,15 +37,27 @@ struct WindowData {
     std::u16string text;
     HWND parent = nullptr;  // the parent of a child window, the owner of a top-level one
     RECT rect;              // screen coordinates (top-level) or parent client coordinates (child)
-    bool visible = false;
-    bool enabled = true;
     bool destroying = false;
     bool has_update = false;  // the update region (a bounding rectangle, client coordinates)
+    bool erase = false;
     RECT update;
     LONG_PTR user_data = 0;
-    std::vector<uint32_t> pixels;  // the window's own surface, width x height
-    PixelSurface surface;
+    LONG_PTR id = 0;
+    bool done_button = false;  // the top bar shows an OK button for it
+    std::shared_ptr<WindowSurface> surface;
     std::vector<HWND> children;  // in creation order
+
+    bool visible() const { return (style & 0x10000000u) != 0; }
+    bool enabled() const { return (style & 0x08000000u) == 0; }
+    bool is_child() const { return (style & 0x40000000u) != 0; }
+    int width() const { return rect.right - rect.left; }
+    int height() const { return rect.bottom - rect.top; }
+};
+
+struct DCRecord {
+    HDC dc = nullptr;
+    HWND window = nullptr;
+    std::shared_ptr<WindowSurface> surface;
 };
 
 struct WindowTable {
@@ -40,13 +67,28 @@ struct WindowTable {
     HWND active = nullptr;
     HWND focus = nullptr;
     HWND capture = nullptr;
+    std::vector<WindowClass> classes;
+    std::vector<DCRecord> dcs;
+    std::shared_ptr<WindowSurface> screen;  // the composed screen, made at first use
+    uint64_t screen_version = 0;            // grows when anything shown may have changed
+    uint64_t windows_version = 0;           // grows when the set of top-level windows changes
 };
 
 WindowTable& window_table();
 
 // All of these expect window_table().lock to be held.
 WindowData* find_window(HWND window);
+// The top-level window a window belongs to (itself when top-level).
+WindowData* top_level_of(WindowData* window);
+// A window's client origin in screen coordinates.
+POINT screen_origin(const WindowData* window);
+// Visible, and every ancestor too.
+bool is_shown(const WindowData* window);
+// The screen surface (device size), made at first use.
+std::shared_ptr<WindowSurface> screen_surface();
 bool is_descendant(HWND window, HWND ancestor);  // window itself counts
+// The deepest shown window under a screen point, top of the Z order first; or null.
+WindowData* window_at(POINT screen);
 void remove_window(HWND window);
 
 // Whether a message for msg_window passes a GetMessageW/PeekMessageW window filter.
