@@ -4,6 +4,7 @@
 
 #include "base/File.h"
 #include "base/Log.h"
+#include "base/Path.h"
 
 namespace skinner {
 
@@ -56,7 +57,38 @@ bool PropertiesImpl::load(const std::u16string& path) {
         return false;
     }
     image_.set_file(std::move(skin));
+    return load_pictures_and_fonts(path);
+}
+
+bool PropertiesImpl::load_pictures_and_fonts(const std::u16string& path) {
+    const int32_t scale = image_.scale();
+    const std::u16string folder = get_directory(path);
+    for (std::u16string_view name : image_.file().picture_names()) {
+        const std::u16string full = folder.empty() ? std::u16string(name) : join_path(folder, name);
+        pictures_.emplace_back(full, false, scale);
+        if (!pictures_.back().is_loaded()) {
+            Log::instance() << u"PropertiesImpl::PropertiesImpl picture failed to load {" << std::u16string(name) << u"}\n";
+            image_.unload();
+            return false;
+        }
+    }
+    for (std::u16string_view text : image_.file().font_specs()) {
+        FontSpec spec(scale);
+        spec.parse(text);  // the fields read before a failure are kept, as the skin asks
+        fonts_.emplace_back(spec);
+    }
     return true;
+}
+
+Picture PropertiesImpl::picture_of(const std::optional<SkinPictureRead>& read, const Picture& default_value) const {
+    if (!read || read->picture >= pictures_.size()) return default_value;
+    Picture p = pictures_[read->picture];
+    p.set_origin(read->origin);
+    p.set_border_min(read->border_min);
+    p.set_border_max(read->border_max);
+    p.set_end(read->end);
+    p.set_stretch(read->stretch);
+    return p;
 }
 
 Properties::Properties(const std::u16string& skin_path, Point screen, Point work_area)
@@ -106,6 +138,22 @@ int32_t Properties::get_int(const std::u16string& form, const std::u16string& co
 
 Point Properties::get_point(const std::u16string& form, const std::u16string& control, const std::u16string& property, Point default_value) {
     return impl_->image().point(form, control, property).value_or(default_value);
+}
+
+Picture Properties::get_picture(const std::u16string& form, const std::u16string& control, const std::u16string& property,
+                                const Picture& default_value) {
+    return impl_->picture_of(impl_->image().picture(form, control, property), default_value);
+}
+
+Font Properties::get_font(const std::u16string& form, const std::u16string& control, const std::u16string& property,
+                          const Font& default_value) {
+    const std::optional<uint32_t> index = impl_->image().font(form, control, property);
+    if (!index || *index >= impl_->fonts().size()) return default_value;
+    return impl_->fonts()[*index];
+}
+
+Picture Properties::get_form_picture(const std::u16string& form, const std::u16string& property, const Picture& default_value) {
+    return impl_->picture_of(impl_->image().form_picture(form, property), default_value);
 }
 
 int32_t Properties::get_form_int(const std::u16string& form, const std::u16string& property, int32_t default_value) {

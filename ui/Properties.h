@@ -5,7 +5,11 @@
 #include <string>
 #include <utility>
 
+#include <vector>
+
 #include "ui/Color.h"
+#include "ui/Font.h"
+#include "ui/Picture.h"
 #include "ui/Point.h"
 #include "ui/PropertyMap.h"
 #include "ui/SkinImage.h"
@@ -21,10 +25,18 @@ public:
 
     SkinImage& image() { return image_; }
     const SkinImage& image() const { return image_; }
+    // One handle per picture name and per font specification of the header, in header order.
+    const std::vector<Picture>& pictures() const { return pictures_; }
+    const std::vector<Font>& fonts() const { return fonts_; }
+    // The listed picture of the read with its points and stretch flag, or the default.
+    Picture picture_of(const std::optional<SkinPictureRead>& read, const Picture& default_value) const;
 
 private:
     bool load(const std::u16string& path);
+    bool load_pictures_and_fonts(const std::u16string& path);
     SkinImage image_;
+    std::vector<Picture> pictures_;
+    std::vector<Font> fonts_;
 };
 
 class Properties {
@@ -50,6 +62,10 @@ public:
     int32_t get_scaled_int(const std::u16string& form, const std::u16string& control, const std::u16string& property, int32_t default_value);
     int32_t get_int(const std::u16string& form, const std::u16string& control, const std::u16string& property, int32_t default_value);
     Point get_point(const std::u16string& form, const std::u16string& control, const std::u16string& property, Point default_value);
+    Picture get_picture(const std::u16string& form, const std::u16string& control, const std::u16string& property,
+                        const Picture& default_value);
+    Font get_font(const std::u16string& form, const std::u16string& control, const std::u16string& property, const Font& default_value);
+    Picture get_form_picture(const std::u16string& form, const std::u16string& property, const Picture& default_value);
     int32_t get_form_int(const std::u16string& form, const std::u16string& property, int32_t default_value);
     Point get_form_point(const std::u16string& form, const std::u16string& property, Point default_value);
     uint32_t get_auto_control_count(const std::u16string& form);

@@ -1,0 +1,63 @@
+// The skin image loads every listed picture and font, and hands out pictures with the
+// rectangles of their property nodes, scaled.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/fixtures/DeviceRoot.h"
+#include "ui/Properties.h"
+
+using namespace skinner;
+
+namespace {
+
+// The main skin as built, copied into a device root at \skins\default.
+class SkinPictures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::filesystem::path built = std::filesystem::path(VANTREL_TEST_BINARY_DIR) / "bin/skins/default";
+        std::filesystem::create_directories(root.host("skins/default"));
+        for (const auto& entry : std::filesystem::directory_iterator(built))
+            std::filesystem::copy_file(entry.path(), root.host("skins/default/" + entry.path().filename().string()));
+    }
+    fixtures::DeviceRoot root;
+};
+
+}  // namespace
+
+TEST_F(SkinPictures, LoadsEveryPictureAndFontAtTheSkinScale) {
+    for (int scale : {1, 2}) {
+        const Point screen = scale == 1 ? Point(240, 320) : Point(480, 640);
+        Properties p(u"\\skins\\default\\default.skin", screen, {screen.x, screen.y - 52 * scale});
+        ASSERT_TRUE(p.is_loaded()) << scale;
+        ASSERT_TRUE(p.check_version(u"Vantrel_1.1", screen));
+        EXPECT_EQ(p.impl().image().scale(), scale);
+        ASSERT_EQ(p.impl().pictures().size(), 9u);
+        for (const Picture& picture : p.impl().pictures()) EXPECT_TRUE(picture.is_loaded());
+        EXPECT_EQ(p.impl().fonts().size(), 3u);
+        for (const Font& font : p.impl().fonts()) EXPECT_NE(font.rep(), nullptr);
+
+        const Picture left = p.get_picture(u"FormMain", u"pbPosition", u"Left", Picture());
+        EXPECT_EQ(left.origin(), Point(0, 0));
+        EXPECT_EQ(left.border_min(), Point(4 * scale, 4 * scale));
+        EXPECT_EQ(left.border_max(), Point(12 * scale, 12 * scale));
+        EXPECT_EQ(left.end(), Point(16 * scale, 16 * scale));
+        EXPECT_TRUE(left.stretches());
+        ASSERT_NE(left.rep(), nullptr);
+        EXPECT_EQ(left.rep()->width, 48 * scale);  // bar.bmp, or bar_x2.bmp at scale 2
+
+        const Picture background = p.get_form_picture(u"FormMain", u"Background", Picture());
+        EXPECT_EQ(background.get_size(), Point(32 * scale, 64 * scale));
+        EXPECT_EQ(p.get_picture(u"FormMain", u"pbPosition", u"Missing", Picture()).rep(), nullptr);
+        EXPECT_NE(p.get_font(u"panelFile", u"lstFiles", u"ItemNormal", Font()).rep(), nullptr);
+        EXPECT_EQ(p.get_font(u"panelFile", u"lstFiles", u"Missing", Font()).rep(), nullptr);
+    }
+}
+
+TEST_F(SkinPictures, SkinWithAMissingPictureIsNotLoaded) {
+    std::filesystem::remove(root.host("skins/default/icons.bmp"));
+    std::filesystem::remove(root.host("skins/default/icons_x2.bmp"));
+    Properties p(u"\\skins\\default\\default.skin", {240, 320}, {240, 268});
+    EXPECT_FALSE(p.is_loaded());
+    EXPECT_FALSE(p.check_version(u"Vantrel_1.1", {240, 320}));
+}
