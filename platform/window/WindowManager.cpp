@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/display/Display.h"
 #include "platform/kernel/Core.h"
 #include "platform/kernel/Time.h"
 #include "platform/threads/Threads.h"
@@ -379,6 +380,9 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_name, DW
         windows_changed();
     }
     platform::current_queue();
+    if (!(style & WS_CHILD)) {
+        platform::ensure_display();
+    }
     HWND handle = window->handle;
     CREATESTRUCTW create;
     create.lpCreateParams = param;

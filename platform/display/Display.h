@@ -1,0 +1,45 @@
+#pragma once
+// The screen: top-level windows composed in Z order onto one surface of the device's size, with
+// the top bar (the foreground window's caption and, when it asks, the OK button) above the work
+// area and the input panel when it is up. Backends by VANTREL_DISPLAY: "sdl" shows the screen in
+// a desktop window (mouse as pen, keyboard as device keys), "headless" shows nothing and lets
+// tests drive it (platform/display/Headless.h).
+#include <memory>
+
+#include "platform/Types.h"
+#include "platform/gdi/SurfaceDC.h"
+#include "platform/window/Input.h"
+
+namespace platform {
+
+class DisplayBackend {
+public:
+    virtual ~DisplayBackend() = default;
+    virtual const char* name() const = 0;
+    // False for a display nobody looks at: the screen is then composed only when asked for.
+    virtual bool shows() const { return true; }
+    // Turns host events into pen and key input; false when the host asked to quit.
+    virtual bool pump_events() = 0;
+    virtual void present(const PixelSurface& screen) = 0;
+    // How long the display thread may sleep between looks at the host (INFINITE: no host).
+    virtual DWORD poll_interval() const = 0;
+    virtual void show_cursor(int cursor_id) { (void)cursor_id; }
+};
+
+// Made by the first thread that shows a window (that thread then presents the screen and
+// reads host input while it waits for messages). Falls back to headless when no display opens.
+DisplayBackend& ensure_display();
+std::unique_ptr<DisplayBackend> open_sdl_display();
+std::unique_ptr<DisplayBackend> make_headless_display();
+
+// Composes the screen now (the caller holds no window lock).
+void compose_screen();
+
+// Pen input in screen coordinates as the host gives it: the top bar takes its own taps (the OK
+// button posts WM_COMMAND IDOK to the foreground window); the rest goes to the windows.
+void display_pen(PenAction action, POINT screen);
+
+// The OK button's rectangle in the top bar; empty while the foreground window has none.
+RECT done_button_rect();
+
+}  // namespace platform

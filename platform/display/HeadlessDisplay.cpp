@@ -1,0 +1,137 @@
+#include <atomic>
+
+#include "platform/display/Display.h"
+#include "platform/display/Headless.h"
+#include "platform/kernel/Time.h"
+#include "platform/window/Messages.h"
+#include "platform/window/WindowTable.h"
+
+#include <stb_image_write.h>
+
+namespace platform {
+
+namespace {
+
+class HeadlessDisplay : public DisplayBackend {
+public:
+    const char* name() const override { return "headless"; }
+    bool shows() const override { return false; }
+    bool pump_events() override { return true; }
+    void present(const PixelSurface&) override {}
+    DWORD poll_interval() const override { return INFINITE; }
+};
+
+std::atomic<DWORD> test_ticks{0};
+
+DWORD test_clock() {
+    return test_ticks.load();
+}
+
+}  // namespace
+
+std::unique_ptr<DisplayBackend> make_headless_display() {
+    return std::make_unique<HeadlessDisplay>();
+}
+
+}  // namespace platform
+
+namespace platform::headless {
+
+void pen_down(int x, int y) {
+    ensure_display();
+    display_pen(PenAction::Down, POINT{x, y});
+}
+
+void pen_move(int x, int y) {
+    display_pen(PenAction::Move, POINT{x, y});
+}
+
+void pen_up(int x, int y) {
+    display_pen(PenAction::Up, POINT{x, y});
+}
+
+void tap(int x, int y) {
+    pen_down(x, y);
+    pen_up(x, y);
+}
+
+void key_down(UINT virtual_key) {
+    inject_key(virtual_key, true, false);
+}
+
+void key_repeat(UINT virtual_key) {
+    inject_key(virtual_key, true, true);
+}
+
+void key_up(UINT virtual_key) {
+    inject_key(virtual_key, false, false);
+}
+
+void key_press(UINT virtual_key) {
+    key_down(virtual_key);
+    key_up(virtual_key);
+}
+
+void use_test_clock(DWORD start) {
+    test_ticks = start;
+    set_tick_source(test_clock);
+}
+
+void step_clock(DWORD milliseconds) {
+    test_ticks += milliseconds;
+    wake_all_message_queues();
+}
+
+void release_clock() {
+    set_tick_source(nullptr);
+}
+
+uint32_t screen_pixel(int x, int y) {
+    compose_screen();
+    WindowTable& t = window_table();
+    std::lock_guard guard(t.lock);
+    const PixelSurface& s = screen_surface()->surface;
+    if (x < 0 || y < 0 || x >= s.width || y >= s.height) {
+        return 0;
+    }
+    return s.pixels[static_cast<size_t>(y) * s.stride + x];
+}
+
+std::vector<uint32_t> screen_pixels() {
+    compose_screen();
+    WindowTable& t = window_table();
+    std::lock_guard guard(t.lock);
+    const PixelSurface& s = screen_surface()->surface;
+    std::vector<uint32_t> out;
+    out.reserve(static_cast<size_t>(s.width) * s.height);
+    for (int y = 0; y < s.height; ++y) {
+        out.insert(out.end(), s.pixels + static_cast<size_t>(y) * s.stride, s.pixels + static_cast<size_t>(y) * s.stride + s.width);
+    }
+    return out;
+}
+
+bool save_screen_png(const std::string& path) {
+    compose_screen();
+    std::vector<unsigned char> rgb;
+    int width = 0;
+    int height = 0;
+    {
+        WindowTable& t = window_table();
+        std::lock_guard guard(t.lock);
+        const PixelSurface& s = screen_surface()->surface;
+        width = s.width;
+        height = s.height;
+        rgb.reserve(static_cast<size_t>(width) * height * 3);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                uint32_t p = s.pixels[static_cast<size_t>(y) * s.stride + x];
+                rgb.push_back(static_cast<unsigned char>(p >> 16));
+                rgb.push_back(static_cast<unsigned char>(p >> 8));
+                rgb.push_back(static_cast<unsigned char>(p));
+            }
+        }
+    }
+    return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
+}
+
+}  // namespace platform::headless

@@ -1,0 +1,224 @@
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/device/DeviceProfile.h"
+#include "platform/display/Display.h"
+#include "platform/window/Keys.h"
+
+namespace platform {
+
+namespace {
+
+// The desktop keyboard as the device's keys; 0 for keys the device has not.
+UINT device_key(SDL_Keycode key, Uint16 modifiers) {
+    bool shift = (modifiers & KMOD_SHIFT) != 0;
+    if (shift && key == SDLK_8) {
+        return VK_STAR;
+    }
+    if (shift && key == SDLK_3) {
+        return VK_POUND;
+    }
+    if (key >= SDLK_a && key <= SDLK_z) {
+        return static_cast<UINT>('A' + (key - SDLK_a));
+    }
+    if (key >= SDLK_0 && key <= SDLK_9) {
+        return static_cast<UINT>('0' + (key - SDLK_0));
+    }
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
+        return static_cast<UINT>('1' + (key - SDLK_KP_1));
+    }
+    switch (key) {
+    case SDLK_KP_0: return '0';
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;  // the device's Back key
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_F1: return VK_TSOFT1;
+    case SDLK_F2: return VK_TSOFT2;
+    case SDLK_F3: return VK_F3;
+    case SDLK_F4: return VK_F4;
+    case SDLK_ASTERISK:
+    case SDLK_KP_MULTIPLY: return VK_STAR;
+    case SDLK_HASH: return VK_POUND;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_END: return VK_END;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    default: return 0;
+    }
+}
+
+class SdlDisplay : public DisplayBackend {
+public:
+    ~SdlDisplay() override {
+        if (texture_) {
+            SDL_DestroyTexture(texture_);
+        }
+        if (renderer_) {
+            SDL_DestroyRenderer(renderer_);
+        }
+        if (window_) {
+            SDL_DestroyWindow(window_);
+        }
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool open() {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            return false;
+        }
+        const char* driver = SDL_GetCurrentVideoDriver();
+        // These drivers show nothing to anyone: count them as no display.
+        if (!driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) {
+            return false;
+        }
+        const DeviceProfile& p = device_profile();
+        zoom_ = choose_zoom(p.screen_width, p.screen_height);
+        window_ = SDL_CreateWindow("Vantrel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, p.screen_width * zoom_,
+                                   p.screen_height * zoom_, 0);
+        if (!window_) {
+            return false;
+        }
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (!renderer_) {
+            return false;
+        }
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, p.screen_width,
+                                     p.screen_height);
+        return texture_ != nullptr;
+    }
+
+    const char* name() const override { return "sdl"; }
+
+    bool pump_events() override {
+        SDL_Event e;
+        bool keep = true;
+        while (SDL_PollEvent(&e)) {
+            switch (e.type) {
+            case SDL_QUIT:
+                keep = false;
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+                if (e.button.button == SDL_BUTTON_LEFT) {
+                    display_pen(PenAction::Down, to_screen(e.button.x, e.button.y));
+                }
+                break;
+            case SDL_MOUSEMOTION:
+                if (e.motion.state & SDL_BUTTON_LMASK) {
+                    display_pen(PenAction::Move, to_screen(e.motion.x, e.motion.y));
+                }
+                break;
+            case SDL_MOUSEBUTTONUP:
+                if (e.button.button == SDL_BUTTON_LEFT) {
+                    display_pen(PenAction::Up, to_screen(e.button.x, e.button.y));
+                }
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                bool down = e.type == SDL_KEYDOWN;
+                UINT vk = device_key(e.key.keysym.sym, e.key.keysym.mod);
+                if (!down) {
+                    // The key-up of '*' may come without Shift: release what went down.
+                    UINT held = held_[e.key.keysym.scancode % held_size];
+                    vk = held ? held : vk;
+                    held_[e.key.keysym.scancode % held_size] = 0;
+                } else {
+                    held_[e.key.keysym.scancode % held_size] = vk;
+                }
+                if (vk) {
+                    inject_key(vk, down, down && e.key.repeat != 0);
+                }
+                break;
+            }
+            case SDL_WINDOWEVENT:
+                if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                    redraw();
+                }
+                break;
+            default:
+                break;
+            }
+        }
+        return keep;
+    }
+
+    void present(const PixelSurface& screen) override {
+        SDL_UpdateTexture(texture_, nullptr, screen.pixels, screen.stride * 4);
+        redraw();
+    }
+
+    DWORD poll_interval() const override { return 10; }
+
+    void show_cursor(int cursor_id) override {
+        SDL_SystemCursor wanted = cursor_id == 32514 ? SDL_SYSTEM_CURSOR_WAIT
+                                  : cursor_id == 32513 ? SDL_SYSTEM_CURSOR_IBEAM
+                                  : cursor_id == 32649 ? SDL_SYSTEM_CURSOR_HAND
+                                                       : SDL_SYSTEM_CURSOR_ARROW;
+        if (!cursors_[wanted]) {
+            cursors_[wanted] = SDL_CreateSystemCursor(wanted);
+        }
+        if (cursors_[wanted]) {
+            SDL_SetCursor(cursors_[wanted]);
+        }
+    }
+
+private:
+    static constexpr size_t held_size = 512;
+
+    static int choose_zoom(int width, int height) {
+        if (const char* z = std::getenv("VANTREL_ZOOM"); z && *z) {
+            return std::clamp(std::atoi(z), 1, 8);
+        }
+        SDL_Rect bounds;
+        if (SDL_GetDisplayUsableBounds(0, &bounds) != 0) {
+            return 1;
+        }
+        int zoom = 1;
+        while (width * (zoom + 1) <= bounds.w && height * (zoom + 1) <= bounds.h && zoom < 4) {
+            ++zoom;
+        }
+        return zoom;
+    }
+
+    POINT to_screen(int x, int y) const { return POINT{x / zoom_, y / zoom_}; }
+
+    void redraw() {
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        SDL_RenderPresent(renderer_);
+    }
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    SDL_Cursor* cursors_[SDL_NUM_SYSTEM_CURSORS] = {};
+    UINT held_[held_size] = {};
+    int zoom_ = 1;
+};
+
+}  // namespace
+
+std::unique_ptr<DisplayBackend> open_sdl_display() {
+    auto display = std::make_unique<SdlDisplay>();
+    if (!display->open()) {
+        return nullptr;
+    }
+    return display;
+}
+
+}  // namespace platform

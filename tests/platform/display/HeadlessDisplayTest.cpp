@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <stb/stb_image.h>
+
+#include <chrono>
+#include <vector>
+
+#include "platform/device/DeviceProfile.h"
+#include "platform/display/Display.h"
+#include "platform/kernel/Core.h"
+#include "platform/display/Headless.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/window/Window.h"
+#include "tests/fixtures/TempDir.h"
+
+namespace {
+
+namespace h = platform::headless;
+
+struct Seen {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Seen> seen;
+
+// Paints its client area in the colour kept in its user data.
+LRESULT CALLBACK_solid(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    seen.push_back({window, message, wParam, lParam});
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        RECT r;
+        GetClientRect(window, &r);
+        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongW(window, GWL_USERDATA)));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class HeadlessDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static bool registered = [] {
+            WNDCLASSW wc;
+            wc.lpfnWndProc = CALLBACK_solid;
+            wc.lpszClassName = u"Solid";
+            return RegisterClassW(&wc) != 0;
+        }();
+        (void)registered;
+        EXPECT_STREQ(platform::ensure_display().name(), "headless");
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    }
+    void TearDown() override {
+        for (HWND w : made) {
+            DestroyWindow(w);
+        }
+        pump();
+        seen.clear();
+    }
+
+    HWND solid(RECT r, COLORREF colour, LPCWSTR title = u"Solid", HWND owner = nullptr) {
+        HWND w = CreateWindowExW(0, u"Solid", title, WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                 owner, nullptr, nullptr, nullptr);
+        SetWindowLongW(w, GWL_USERDATA, static_cast<LONG_PTR>(colour));
+        ShowWindow(w, SW_SHOW);
+        made.push_back(w);
+        return w;
+    }
+
+    static void pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+    static std::vector<UINT> messages_to(HWND w, UINT low, UINT high) {
+        std::vector<UINT> out;
+        for (const Seen& s : seen) {
+            if (s.hwnd == w && s.message >= low && s.message <= high) {
+                out.push_back(s.message);
+            }
+        }
+        return out;
+    }
+
+    RECT work;
+    std::vector<HWND> made;
+};
+
+TEST_F(HeadlessDisplay, ScreenShowsWindowsInZOrderBelowTheTopBar) {
+    const auto& profile = platform::device_profile();
+    HWND back = solid({0, work.top, 200, work.top + 200}, RGB(255, 0, 0));
+    HWND front = solid({100, work.top + 100, 300, work.top + 300}, RGB(0, 0, 255));
+    pump();
+    EXPECT_EQ(h::screen_pixel(50, work.top + 50), 0x00FF0000u);
+    EXPECT_EQ(h::screen_pixel(150, work.top + 150), 0x000000FFu);  // the front one covers
+    EXPECT_EQ(h::screen_pixel(250, work.top + 250), 0x000000FFu);
+    uint32_t bar = h::screen_pixel(profile.screen_width - 1, 0);
+    EXPECT_NE(bar, 0x000000FFu);
+    EXPECT_EQ(bar, h::screen_pixel(profile.screen_width - 1, work.top - 1));
+    SetForegroundWindow(back);
+    pump();
+    EXPECT_EQ(h::screen_pixel(150, work.top + 150), 0x00FF0000u);
+    ShowWindow(back, SW_HIDE);
+    EXPECT_EQ(h::screen_pixel(50, work.top + 50), h::screen_pixel(profile.screen_width - 1, profile.screen_height - 1));
+    (void)front;
+}
+
+TEST_F(HeadlessDisplay, ScreenshotIsAPngOfTheScreen) {
+    const auto& profile = platform::device_profile();
+    solid({0, work.top, 40, work.top + 30}, RGB(0, 200, 0));
+    pump();
+    fixtures::TempDir dir;
+    ASSERT_TRUE(h::save_screen_png(dir.file("screen.png")));
+    int w = 0;
+    int ht = 0;
+    int channels = 0;
+    unsigned char* pixels = stbi_load(dir.file("screen.png").c_str(), &w, &ht, &channels, 3);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(w, profile.screen_width);
+    EXPECT_EQ(ht, profile.screen_height);
+    size_t at = (static_cast<size_t>(work.top + 10) * w + 10) * 3;
+    EXPECT_EQ(pixels[at], 0);
+    EXPECT_EQ(pixels[at + 1], 200);
+    EXPECT_EQ(pixels[at + 2], 0);
+    stbi_image_free(pixels);
+}
+
+TEST_F(HeadlessDisplay, TapsReachTheWindowUnderThePenButNotThroughTheTopBar) {
+    HWND w = solid({0, work.top, 200, work.top + 200}, RGB(1, 2, 3));
+    pump();
+    seen.clear();
+    h::tap(20, work.top + 30);
+    h::tap(20, work.top - 5);  // the top bar
+    pump();
+    EXPECT_EQ(messages_to(w, WM_MOUSEFIRST, WM_MOUSELAST), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    const Seen* down = nullptr;
+    for (const Seen& s : seen) {
+        if (s.message == WM_LBUTTONDOWN) {
+            down = &s;
+        }
+    }
+    ASSERT_NE(down, nullptr);
+    EXPECT_EQ(down->lParam & 0xFFFF, 20);
+    EXPECT_EQ((down->lParam >> 16) & 0xFFFF, 30);
+}
+
+TEST_F(HeadlessDisplay, TopBarOkButtonSendsIdokToTheForegroundWindow) {
+    HWND w = solid({0, work.top, 200, work.top + 200}, RGB(1, 2, 3));
+    pump();
+    EXPECT_EQ(platform::done_button_rect().right, 0);  // not asked for
+    SHDoneButton(w, SHDB_SHOW);
+    RECT ok = platform::done_button_rect();
+    ASSERT_GT(ok.right, ok.left);
+    seen.clear();
+    h::tap((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+    pump();
+    bool got = false;
+    for (const Seen& s : seen) {
+        got = got || (s.hwnd == w && s.message == WM_COMMAND && s.wParam == static_cast<WPARAM>(IDOK));
+    }
+    EXPECT_TRUE(got);
+    SHDoneButton(w, SHDB_HIDE);
+    EXPECT_EQ(platform::done_button_rect().right, 0);
+}
+
+TEST_F(HeadlessDisplay, KeysGoToTheFocusWindow) {
+    HWND a = solid({0, work.top, 100, work.top + 100}, RGB(1, 2, 3));
+    HWND b = solid({100, work.top, 200, work.top + 100}, RGB(1, 2, 3));
+    SetFocus(a);
+    pump();
+    seen.clear();
+    h::key_down(VK_TSOFT1);
+    h::key_repeat(VK_TSOFT1);
+    h::key_up(VK_TSOFT1);
+    pump();
+    EXPECT_EQ(messages_to(a, WM_KEYFIRST, WM_KEYLAST), (std::vector<UINT>{WM_KEYDOWN, WM_KEYDOWN, WM_KEYUP}));
+    EXPECT_TRUE(messages_to(b, WM_KEYFIRST, WM_KEYLAST).empty());
+}
+
+TEST_F(HeadlessDisplay, HoldingThePenStillIsTheContextGesture) {
+    HWND w = solid({0, work.top, 200, work.top + 200}, RGB(1, 2, 3));
+    pump();
+    struct Case {
+        const char* name;
+        int move_x;  // where the pen goes before the recogniser looks (0: it stays)
+        bool lift;
+        DWORD expected;
+    };
+    const Case cases[] = {
+        {"held still", 0, false, GN_CONTEXTMENU},
+        {"lifted at once", 0, true, 0},
+        {"moved away", 40, false, 0},
+        {"a small wobble still counts", 12, false, GN_CONTEXTMENU},
+    };
+    for (const Case& c : cases) {
+        h::pen_down(10, work.top + 10);
+        if (c.move_x) {
+            h::pen_move(c.move_x, work.top + 10);
+        }
+        if (c.lift) {
+            h::pen_up(10, work.top + 10);
+        }
+        SHRGINFO info;
+        info.cbSize = sizeof info;
+        info.hwndClient = w;
+        info.ptDown = POINT{10, 10};
+        info.dwFlags = SHRG_RETURNCMD;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(SHRecognizeGesture(&info), c.expected) << c.name;
+        if (c.expected == GN_CONTEXTMENU) {
+            EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(450)) << c.name;
+        }
+        h::pen_up(10, work.top + 10);
+        pump();
+    }
+}
+
+TEST_F(HeadlessDisplay, InputPanelShrinksTheVisibleDesktopAndTellsTheWindows) {
+    HWND w = solid({0, work.top, 200, work.top + 200}, RGB(1, 2, 3));
+    pump();
+    seen.clear();
+    SIPINFO info;
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(SHSipInfo(SPI_GETSIPINFO, 0, &info, 0));
+    EXPECT_EQ(info.fdwFlags & SIPF_ON, 0u);
+    EXPECT_EQ(info.rcVisibleDesktop.bottom, work.bottom);
+    SHSipPreference(w, SIP_UP);
+    ASSERT_TRUE(SHSipInfo(SPI_GETSIPINFO, 0, &info, 0));
+    EXPECT_NE(info.fdwFlags & SIPF_ON, 0u);
+    EXPECT_EQ(info.rcVisibleDesktop.bottom, info.rcSipRect.top);
+    EXPECT_LT(info.rcSipRect.top, work.bottom);
+    pump();
+    bool told = false;
+    for (const Seen& s : seen) {
+        told = told || (s.hwnd == w && s.message == WM_SETTINGCHANGE && s.wParam == SPI_SETSIPINFO);
+    }
+    EXPECT_TRUE(told);
+    EXPECT_NE(h::screen_pixel(5, info.rcSipRect.top + 5), h::screen_pixel(5, work.top + 5));
+    SHSipPreference(w, SIP_DOWN);
+    info.cbSize = 48;  // a record of another size is refused, not overrun
+    EXPECT_FALSE(SHSipInfo(SPI_GETSIPINFO, 0, &info, 0));
+}
+
+// Message boxes run their own loop; the test acts from a timer procedure inside it.
+HWND box_owner = nullptr;
+bool owner_enabled_inside = true;
+HWND box_seen = nullptr;
+int box_step = 0;
+UINT box_action = 0;
+
+void CALLBACK_box_timer(HWND, UINT, uintptr_t id, DWORD) {
+    if (box_step++ != 1) {
+        return;  // one idle pass first, so that the box stands
+    }
+    KillTimer(nullptr, id);
+    owner_enabled_inside = IsWindowEnabled(box_owner) != 0;
+    box_seen = FindWindowW(u"Dialog", u"Caption");
+    if (box_action == WM_KEYDOWN) {
+        h::key_press(VK_RETURN);
+    } else if (box_action == WM_QUIT) {
+        PostQuitMessage(5);
+    } else {
+        PostMessageW(box_owner, box_action, 0, 0);
+    }
+}
+
+int run_box(UINT action) {
+    box_step = 0;
+    box_action = action;
+    box_seen = nullptr;
+    SetTimer(nullptr, 0, 10, CALLBACK_box_timer);
+    return MessageBoxW(box_owner, u"Some text that is long enough to be wrapped over more than a single line", u"Caption", MB_OK);
+}
+
+TEST_F(HeadlessDisplay, MessageBoxIsModalOverItsOwnerAndEnterAnswersIt) {
+    box_owner = solid({0, work.top, 200, work.top + 200}, RGB(1, 2, 3));
+    pump();
+    EXPECT_EQ(run_box(WM_KEYDOWN), IDOK);
+    EXPECT_FALSE(owner_enabled_inside);
+    ASSERT_NE(box_seen, nullptr);
+    EXPECT_FALSE(IsWindow(box_seen));
+    EXPECT_TRUE(IsWindowEnabled(box_owner));
+    EXPECT_EQ(GetForegroundWindow(), box_owner);
+}
+
+TEST_F(HeadlessDisplay, MessageBoxHandsOnTheMessagesThatEndALoop) {
+    box_owner = solid({0, work.top, 200, work.top + 200}, RGB(1, 2, 3));
+    pump();
+    EXPECT_EQ(run_box(WM_USER + 33), 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_USER + 33, WM_USER + 33, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, box_owner);
+    EXPECT_TRUE(IsWindowEnabled(box_owner));
+
+    EXPECT_EQ(run_box(WM_QUIT), 0);
+    ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), 0);
+    EXPECT_EQ(msg.wParam, 5u);
+}
+
+TEST_F(HeadlessDisplay, MessageBoxDrawsItsTextWithTheGdi) {
+    box_owner = solid({0, work.top, 200, work.top + 200}, RGB(1, 2, 3));
+    pump();
+    static bool dark_text_found = false;
+    box_step = 0;
+    SetTimer(nullptr, 0, 10, [](HWND, UINT, uintptr_t id, DWORD) {
+        if (box_step++ != 1) {
+            return;
+        }
+        KillTimer(nullptr, id);
+        HWND box = FindWindowW(u"Dialog", u"Caption");
+        RECT r;
+        GetWindowRect(box, &r);
+        // The face is white; black text pixels lie between the title strip and the button.
+        std::vector<uint32_t> screen = h::screen_pixels();
+        int width = platform::device_profile().screen_width;
+        for (int y = r.top + 30; y < r.bottom - 30 && !dark_text_found; ++y) {
+            for (int x = r.left + 5; x < r.right - 5; ++x) {
+                dark_text_found = dark_text_found || screen[static_cast<size_t>(y) * width + x] == 0;
+            }
+        }
+        h::key_press(VK_RETURN);
+    });
+    MessageBoxW(box_owner, u"Hello", u"Caption", MB_OK);
+    EXPECT_TRUE(dark_text_found);
+}
+
+TEST_F(HeadlessDisplay, MessageBoxRefusesStylesItCannotShow) {
+    EXPECT_EQ(MessageBoxW(nullptr, u"x", u"y", 0x7), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+}  // namespace
