@@ -26,11 +26,11 @@ TEST(ConvertSpanFormats, ConvertsASpanOfEveryFormat) {
         const char* encode;  // from src.wav to the named file; empty: the source itself
         int frames_slack;    // the span is cut at whole coded blocks; a Musepack position
                              // runs ahead by the decoded frame still held
-        double peak_slack;   // the MP3 of GSM's noisy output overshoots more
+        double peak_slack;   // the MP3 of a noisy coding (GSM, sox's dithered ADPCM) overshoots more
     } cases[] = {
         {"pcm8.wav", 11025, 1, 8, "", 0, 0.1},
         {"pcm16.wav", 22050, 2, 16, "", 0, 0.1},
-        {"adpcm.wav", 22050, 2, 16, "sox src.wav -e ms-adpcm adpcm.wav", 1012, 0.1},
+        {"adpcm.wav", 22050, 2, 16, "sox src.wav -e ms-adpcm adpcm.wav", 1012, 0.15},
         {"adpcm_ff.wav", 8000, 1, 16, "ffmpeg -loglevel error -y -i src.wav -c:a adpcm_ms adpcm_ff.wav", 1012, 0.1},
         {"gsm.wav", 8000, 1, 16, "sox src.wav -e gsm-full-rate gsm.wav", 320, 0.25},
         {"v.ogg", 44100, 2, 16, "oggenc -Q -o v.ogg src.wav", 0, 0.1},
