@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "base/Log.h"
+#include "platform/window/WindowManager.h"
 #include "ui/Picture.h"
 
 namespace skinner {
@@ -76,13 +77,11 @@ HDCSelector::~HDCSelector() {
     }
 }
 
-// Until the window system hands out the screen's own DC, a memory DC compatible with the
-// screen answers the same questions (depth, dots per inch, text extents).
-ScreenDC::ScreenDC() : dc_(CreateCompatibleDC(nullptr)) {}
+ScreenDC::ScreenDC() : dc_(GetDC(nullptr)) {}
 
 ScreenDC::~ScreenDC() {
     if (dc_) {
-        DeleteDC(dc_);
+        ReleaseDC(nullptr, dc_);
     }
 }
 
