@@ -5,6 +5,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/gdi/Gdi.h"
 #include "platform/kernel/Core.h"
 #include "platform/threads/Threads.h"
 #include "platform/window/Input.h"
@@ -429,6 +430,19 @@ TEST_F(Windows, DCsAreHandedOutAndReleasedOnce) {
     HDC screen = GetDC(nullptr);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+}
+
+TEST_F(Windows, ADCStillOutWhenItsWindowGoesKeepsItsPixels) {
+    HWND w = CreateWindowExW(0, fixtures::recording_class(), u"", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr,
+                             nullptr);
+    HDC dc = GetDC(w);
+    MoveWindow(w, 0, 0, 40, 40, FALSE);  // a new surface; the DC keeps the old one
+    DestroyWindow(w);
+    RECT r{0, 0, 20, 20};
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_NE(FillRect(dc, &r, brush), 0);
+    DeleteObject(brush);
+    EXPECT_EQ(ReleaseDC(w, dc), 1);
 }
 
 TEST_F(Windows, CaptureChangedOnlyWhenCaptureIsTakenAway) {
