@@ -27,7 +27,10 @@ TEST(WindowDemo, ShowsInARealDesktopWindowUnderXvfb) {
         GTEST_SKIP() << "xvfb-run or import is missing";
     }
     fixtures::TempDir dir;
-    std::string command = "DEMO_X_SHOT=1 VANTREL_DISPLAY=sdl xvfb-run -a -s '-screen 0 800x700x24' " + demo +
+    // The desktop's session bus library keeps a buffer to the end of the process; that is not ours.
+    std::string suppressions = dir.file("lsan.supp");
+    ASSERT_EQ(fixtures::run_command("echo 'leak:libdbus-1.so' > " + suppressions), 0);
+    std::string command = "LSAN_OPTIONS=suppressions=" + suppressions + ":print_suppressions=0 DEMO_X_SHOT=1 VANTREL_DISPLAY=sdl xvfb-run -a -s '-screen 0 800x700x24' " + demo +
                           " --shots " + dir.path() + " > " + dir.file("out.txt") + " 2>&1";
     ASSERT_EQ(fixtures::run_command(command), 0);
     EXPECT_EQ(fixtures::run_command("grep -q 'display: sdl' " + dir.file("out.txt")), 0);
