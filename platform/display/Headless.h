@@ -18,6 +18,9 @@ void key_down(UINT virtual_key);
 void key_repeat(UINT virtual_key);
 void key_up(UINT virtual_key);
 void key_press(UINT virtual_key);
+// Text as a user types it: small letters, digits, space, '*' and '#' as key presses, anything
+// else (capitals, punctuation) as characters of their own, as the input panel gives them.
+void type_text(const std::u16string& text);
 
 // GetTickCount then returns start and moves only by step_clock; release_clock gives it back.
 void use_test_clock(DWORD start);

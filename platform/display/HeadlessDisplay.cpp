@@ -3,6 +3,7 @@
 #include "platform/display/Display.h"
 #include "platform/display/Headless.h"
 #include "platform/kernel/Time.h"
+#include "platform/window/Keys.h"
 #include "platform/window/Messages.h"
 #include "platform/window/WindowTable.h"
 
@@ -70,6 +71,21 @@ void key_up(UINT virtual_key) {
 void key_press(UINT virtual_key) {
     key_down(virtual_key);
     key_up(virtual_key);
+}
+
+void type_text(const std::u16string& text) {
+    for (char16_t c : text) {
+        UINT vk = c >= u'a' && c <= u'z' ? static_cast<UINT>(c - u'a' + 'A')
+                  : ((c >= u'0' && c <= u'9') || c == u' ') ? static_cast<UINT>(c)
+                  : c == u'*' ? VK_STAR
+                  : c == u'#' ? VK_POUND
+                  : 0;
+        if (vk) {
+            key_press(vk);
+        } else {
+            inject_char(c);
+        }
+    }
 }
 
 void use_test_clock(DWORD start) {

@@ -26,7 +26,8 @@ UINT device_key(SDL_Keycode key, Uint16 modifiers) {
         return static_cast<UINT>('A' + (key - SDLK_a));
     }
     if (key >= SDLK_0 && key <= SDLK_9) {
-        return static_cast<UINT>('0' + (key - SDLK_0));
+        // Shifted digits are punctuation: those arrive as text.
+        return shift ? 0 : static_cast<UINT>('0' + (key - SDLK_0));
     }
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
         return static_cast<UINT>('1' + (key - SDLK_KP_1));
@@ -102,6 +103,7 @@ public:
         }
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, p.screen_width,
                                      p.screen_height);
+        SDL_StartTextInput();
         return texture_ != nullptr;
     }
 
@@ -147,6 +149,9 @@ public:
                 }
                 break;
             }
+            case SDL_TEXTINPUT:
+                type_text(e.text.text);
+                break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
                     redraw();
@@ -195,6 +200,22 @@ private:
             ++zoom;
         }
         return zoom;
+    }
+
+    // Characters that no device key makes (letters and digits come with their key-downs).
+    static void type_text(const char* utf8) {
+        const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+        while (*p) {
+            uint32_t c = *p++;
+            int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+            c &= more == 3 ? 0x07 : more == 2 ? 0x0F : more == 1 ? 0x1F : 0x7F;
+            for (; more > 0 && (*p & 0xC0) == 0x80; --more) {
+                c = (c << 6) | (*p++ & 0x3F);
+            }
+            if (c < 0x10000 && !is_key_character(static_cast<WCHAR>(c))) {
+                inject_char(static_cast<WCHAR>(c));
+            }
+        }
     }
 
     POINT to_screen(int x, int y) const { return POINT{x / zoom_, y / zoom_}; }

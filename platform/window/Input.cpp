@@ -112,6 +112,28 @@ bool inject_pen(PenAction action, POINT screen) {
     return post_input_to(target, msg);
 }
 
+bool is_key_character(WCHAR c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u' ' ||
+           c == u'*' || c == u'#' || c < 32;
+}
+
+bool inject_char(WCHAR character) {
+    WindowTable& t = window_table();
+    std::lock_guard guard(t.lock);
+    WindowData* target = find_window(t.focus ? t.focus : t.active);
+    if (!usable(target)) {
+        return false;
+    }
+    MSG msg;
+    msg.hwnd = target->handle;
+    msg.message = WM_CHAR;
+    msg.wParam = character;
+    msg.lParam = 1;
+    msg.time = GetTickCount();
+    msg.pt = pen_position();
+    return post_input_to(target, msg);
+}
+
 bool inject_key(UINT virtual_key, bool down, bool repeat) {
     bool was_down = key_is_down(virtual_key);
     set_key_down(virtual_key, down);

@@ -19,6 +19,12 @@ enum class PenAction { Down, Move, Up };
 bool inject_pen(PenAction action, POINT screen);
 // A held key repeats as more key-downs, with no key-up between.
 bool inject_key(UINT virtual_key, bool down, bool repeat);
+// A character typed without a device key of its own (punctuation from the desktop keyboard, as
+// the input panel gives it): WM_CHAR to the focus window, else the active one.
+bool inject_char(WCHAR character);
+// Whether a key-down of some device key makes this character through TranslateMessage, so the
+// host's text for it is not sent again.
+bool is_key_character(WCHAR character);
 bool pen_is_down();
 
 }  // namespace platform

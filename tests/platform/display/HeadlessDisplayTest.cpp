@@ -185,6 +185,21 @@ TEST_F(HeadlessDisplay, KeysGoToTheFocusWindow) {
     EXPECT_TRUE(messages_to(b, WM_KEYFIRST, WM_KEYLAST).empty());
 }
 
+TEST_F(HeadlessDisplay, TypedTextArrivesAsCharactersOnce) {
+    HWND a = solid({0, work.top, 100, work.top + 100}, RGB(1, 2, 3));
+    pump();
+    seen.clear();
+    h::type_text(u"ab_1.Z");
+    pump();
+    std::u16string chars;
+    for (const Seen& s : seen) {
+        if (s.hwnd == a && s.message == WM_CHAR) {
+            chars.push_back(static_cast<char16_t>(s.wParam));
+        }
+    }
+    EXPECT_EQ(chars, u"ab_1.Z");
+}
+
 TEST_F(HeadlessDisplay, HoldingThePenStillIsTheContextGesture) {
     HWND w = solid({0, work.top, 200, work.top + 200}, RGB(1, 2, 3));
     pump();
