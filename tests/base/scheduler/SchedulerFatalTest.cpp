@@ -20,6 +20,7 @@ TEST(SchedulerFatal, BrokenInvariantsEndTheProcessWithTheirMessage) {
         {"set-active-twice", "Gluck: Object 1 is already active @ CActiveScheduler::set_active()\n"},
         {"notify-idle", "Gluck: Active object 1 is not active @ CActiveScheduler::notify()\n"},
         {"destroy-pending", "Gluck: Active object 1 is already active @ CActive::~CActive()\n"},
+        {"no-scheduler", "Gluck: No active scheduler @ CActive::set_active()\n"},
         {"pending-timer-at-exit",
          "Gluck: Some active objects still live while scheduler is terminating active_counter=1 @ \n"},
     };

@@ -127,6 +127,17 @@ TEST(Application, RunningInstanceIsFoundByItsTopLevelWindow) {
     DestroyWindow(owner);
 }
 
+TEST(Application, RunningInstanceWithALongNameIsFound) {
+    fixtures::DeviceRoot root;
+    copies = 0;
+    const std::u16string name = u"AVeryLongProgramNameThatOutgrowsTheBuffer";  // a class of 54 characters
+    HWND form = make_window((u"SkinnerClass_" + name).c_str(), u"f", 0, nullptr);
+    EXPECT_TRUE(Application::show_running_instance_open_bracket(u"long", name));
+    EXPECT_EQ(copied, u"long");
+    Application::show_running_instance_close_bracket();
+    DestroyWindow(form);
+}
+
 TEST(WaitCursor, ShowsTheWaitCursorWhileItLives) {
     HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
     SetCursor(hand);
