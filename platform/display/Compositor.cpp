@@ -208,7 +208,12 @@ DWORD display_idle() {
         return INFINITE;
     }
     if (!s.backend->pump_events()) {
-        PostQuitMessage(0);
+        // Closing the desktop window is a close request to the window in front, as the
+        // device's close button is: a modal form closes before the one below it.
+        HWND front = GetForegroundWindow();
+        if (!front || !PostMessageW(front, WM_CLOSE, 0, 0)) {
+            PostQuitMessage(0);
+        }
     }
     if (int cursor = current_cursor_id(); cursor != s.cursor) {
         s.cursor = cursor;

@@ -18,7 +18,7 @@ public:
     virtual const char* name() const = 0;
     // False for a display nobody looks at: the screen is then composed only when asked for.
     virtual bool shows() const { return true; }
-    // Turns host events into pen and key input; false when the host asked to quit.
+    // Turns host events into pen and key input; false when the host asked to close.
     virtual bool pump_events() = 0;
     virtual void present(const PixelSurface& screen) = 0;
     // How long the display thread may sleep between looks at the host (INFINITE: no host).
