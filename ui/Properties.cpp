@@ -140,6 +140,14 @@ Point Properties::get_point(const std::u16string& form, const std::u16string& co
     return impl_->image().point(form, control, property).value_or(default_value);
 }
 
+Cursor Properties::get_cursor(const std::u16string& form, const std::u16string& control, const std::u16string& property,
+                              const Cursor& default_value) {
+    const std::optional<std::u16string_view> name = impl_->image().string(form, control, property);
+    if (!name) return default_value;
+    const Cursor cursor = Cursor::from_name(std::u16string(*name));
+    return cursor.is_empty() ? default_value : cursor;
+}
+
 Picture Properties::get_picture(const std::u16string& form, const std::u16string& control, const std::u16string& property,
                                 const Picture& default_value) {
     return impl_->picture_of(impl_->image().picture(form, control, property), default_value);

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "base/Cursor.h"
 #include "ui/Color.h"
 #include "ui/Font.h"
 #include "ui/Picture.h"
@@ -62,6 +63,9 @@ public:
     int32_t get_scaled_int(const std::u16string& form, const std::u16string& control, const std::u16string& property, int32_t default_value);
     int32_t get_int(const std::u16string& form, const std::u16string& control, const std::u16string& property, int32_t default_value);
     Point get_point(const std::u16string& form, const std::u16string& control, const std::u16string& property, Point default_value);
+    // The named system cursor; the default when the property is missing or names no cursor.
+    Cursor get_cursor(const std::u16string& form, const std::u16string& control, const std::u16string& property,
+                      const Cursor& default_value);
     Picture get_picture(const std::u16string& form, const std::u16string& control, const std::u16string& property,
                         const Picture& default_value);
     Font get_font(const std::u16string& form, const std::u16string& control, const std::u16string& property, const Font& default_value);

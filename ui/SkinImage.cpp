@@ -2,16 +2,17 @@
 
 #include <vector>
 
+#include "base/ScreenMetrics.h"
 #include "base/Strings.h"
-#include "platform/device/DeviceProfile.h"
+#include "ui/Application.h"
 
 namespace skinner {
 
 using skinner::operator<<;
 
 SkinDevice current_skin_device() {
-    const platform::DeviceProfile& p = platform::device_profile();
-    return {Point(p.screen_width, p.screen_height), p.dpi, p.type == platform::DeviceType::Smartphone};
+    const ScreenMetrics screen;
+    return {Point(screen.width, screen.height), screen.dpi, static_capability_is_smartphone()};
 }
 
 Point work_area_for(const SkinDevice& d) {

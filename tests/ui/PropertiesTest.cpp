@@ -15,7 +15,7 @@ const char* kSkin = R"({
   "kinds": {"kindPart": {"Width": 5}},
   "forms": {"F": {"properties": {"Size": [100, 100], "Count": 3},
                   "controls": {"c": {"Text": "Hello_key", "Plain": "Not a key", "Width": 7, "Spot": [3, -4],
-                                     "Ink": {"color": "#01020304"}}},
+                                     "Ink": {"color": "#01020304"}, "Cursor": "HAND", "Odd": "hand"}},
                   "auto": [["c", "Auto.Frame"]]}}
 })";
 
@@ -48,6 +48,11 @@ TEST_F(PropertiesTest, LoadsChecksAndScalesTheSkin) {
     EXPECT_EQ(p.get_int(u"", u"kindPart", u"Width", 0), 5);
     EXPECT_EQ(p.get_form_int(u"F", u"Count", 0), 3);
     EXPECT_EQ(p.get_form_point(u"F", u"Size", {}), Point(200, 200));
+    EXPECT_EQ(p.get_cursor(u"F", u"c", u"Cursor", Cursor()).handle(), Cursor::from_name(u"HAND").handle());
+    EXPECT_FALSE(p.get_cursor(u"F", u"c", u"Cursor", Cursor()).is_empty());
+    const Cursor arrow = Cursor::from_name(u"ARROW");
+    EXPECT_EQ(p.get_cursor(u"F", u"c", u"Odd", arrow).handle(), arrow.handle());  // names are case-sensitive
+    EXPECT_EQ(p.get_cursor(u"F", u"c", u"Missing", arrow).handle(), arrow.handle());
     EXPECT_EQ(p.get_auto_control_count(u"F"), 1u);
     EXPECT_EQ(p.get_auto_control(u"F", 0), (std::pair<std::u16string, std::u16string>(u"c", u"Auto.Frame")));
 }
