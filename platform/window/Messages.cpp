@@ -152,6 +152,11 @@ int retrieve(MSG* out, HWND filter, UINT low, UINT high, bool remove, bool block
         if (!block) {
             return -2;
         }
+        // A clock stepped without waking the queue is still noticed soon.
+        constexpr DWORD longest_timer_wait = 100;
+        if (wait != INFINITE && wait > longest_timer_wait) {
+            wait = longest_timer_wait;
+        }
         std::unique_lock lock(q->lock);
         auto woken = [&] { return q->generation != seen; };
         if (wait == INFINITE) {

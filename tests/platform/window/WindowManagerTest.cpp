@@ -7,6 +7,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/kernel/Core.h"
+#include "platform/kernel/Time.h"
 #include "platform/threads/Threads.h"
 #include "platform/window/Input.h"
 #include "platform/window/Window.h"
@@ -241,6 +242,22 @@ TEST_F(Windows, BlockingGetMessageWakesForATimerOnTheRealClock) {
     EXPECT_EQ(msg.message, WM_TIMER);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(25));
     KillTimer(w, 9);
+}
+
+TEST_F(Windows, BlockingGetMessageNoticesAClockSteppedWithoutAWakeUp) {
+    static std::atomic<DWORD> ticks{5000};
+    platform::set_tick_source([] { return ticks.load(); });
+    HWND w = make_window(WS_POPUP, {0, 0, 10, 10});
+    SetTimer(w, 4, 1000, nullptr);
+    std::thread stepper([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        ticks += 1000;  // no wake_all_message_queues
+    });
+    MSG msg;
+    ASSERT_GT(GetMessageW(&msg, w, 0, 0), 0);
+    EXPECT_EQ(msg.message, WM_TIMER);
+    stepper.join();
+    KillTimer(w, 4);
 }
 
 TEST_F(Windows, ActivationAndFocusMessagesComeInOrder) {
