@@ -112,12 +112,11 @@ protected:
 };
 
 TEST_F(SingleInstance, SecondInstanceWaitsForTheMutexThenHandsOverAndRaisesTheFirst) {
-    start_instance(400);
+    start_instance(1500);
     HANDLE mutex = CreateMutexW(nullptr, FALSE, u"VantrelInstanceTest");
     ASSERT_NE(mutex, nullptr);
-    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_TIMEOUT);  // the first is still starting
     ASSERT_EQ(WaitForSingleObject(mutex, 10000), WAIT_OBJECT_0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
 
     HWND found = nullptr;
     EnumWindows(find_instance, reinterpret_cast<LPARAM>(&found));
