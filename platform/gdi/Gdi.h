@@ -138,7 +138,8 @@ int GetDeviceCaps(HDC dc, int index);
 
 // Bitmaps. A compatible bitmap has the screen's depth (32-bit XRGB), rows top-down.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
-// 1, 4, 8, 16, 24 or 32 bits per pixel, BI_RGB, DIB_RGB_COLORS; no file section.
+// 1, 4, 8, 16, 24 or 32 bits per pixel, BI_RGB, DIB_RGB_COLORS; no file section. The header
+// is a plain BITMAPINFOHEADER (biSize 40), so the colour table is right behind it.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
 

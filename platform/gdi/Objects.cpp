@@ -507,7 +507,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
     const BITMAPINFOHEADER& h = info->bmiHeader;
     int bpp = h.biBitCount;
     bool depth_ok = bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || !depth_ok || h.biCompression != BI_RGB ||
+    if (h.biSize != sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || !depth_ok || h.biCompression != BI_RGB ||
         h.biWidth < 1 || h.biHeight == 0 || h.biHeight == INT32_MIN) {
         report("CreateDIBSection: unsupported bitmap header");
         SetLastError(ERROR_INVALID_PARAMETER);

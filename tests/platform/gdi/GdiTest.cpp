@@ -131,15 +131,17 @@ TEST(GdiObjects, DibSectionRefusesWhatItCannotHold) {
         LONG height;
         WORD bpp;
         DWORD compression;
+        DWORD header_size = sizeof(BITMAPINFOHEADER);
     };
     const Case cases[] = {
         {"no width", 0, 4, 32, BI_RGB},   {"no height", 4, 0, 32, BI_RGB},
         {"odd depth", 4, 4, 7, BI_RGB},   {"compressed", 4, 4, 8, 1},
         {"huge", 100000, 100000, 32, BI_RGB},
+        {"a longer header: its colour table would lie past the caller's record", 4, 4, 8, BI_RGB, 108},
     };
     for (const Case& c : cases) {
         BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biSize = c.header_size;
         info.bmiHeader.biWidth = c.width;
         info.bmiHeader.biHeight = c.height;
         info.bmiHeader.biPlanes = 1;
