@@ -343,6 +343,7 @@ TEST_F(Windows, RegisteringAClassTwiceFailsHarmlessly) {
     made.push_back(h);
     EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
               nullptr);
+    EXPECT_TRUE(UnregisterClassW(u"Twice", nullptr));
 }
 
 TEST_F(Windows, DefaultPlacementFillsTheWorkAreaAndMoveSendsSizeAtOnce) {
@@ -373,6 +374,7 @@ TEST_F(Windows, DefaultPlacementFillsTheWorkAreaAndMoveSendsSizeAtOnce) {
 TEST_F(Windows, SubclassingReplacesTheProcedureAndCanChainToTheOldOne) {
     static WNDPROC previous = nullptr;
     static int seen_by_subclass = 0;
+    seen_by_subclass = 0;
     HWND w = make_window(WS_POPUP, {0, 0, 10, 10});
     auto sub = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
         ++seen_by_subclass;
