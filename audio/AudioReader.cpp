@@ -8,4 +8,20 @@ double AudioReader::get_current_time() { return position_to_seconds(get_position
 
 void AudioReader::set_time(double seconds) { seek(seconds_to_position(seconds)); }
 
+bool FileReader::push_frames(int count) {
+    if (!is_open()) {
+        return false;
+    }
+    while (count > 0) {
+        AudioBlock block;
+        read(block, count);
+        if (block.empty()) {
+            return false;
+        }
+        count -= block.frame_count();
+        push(block);
+    }
+    return true;
+}
+
 }  // namespace audio

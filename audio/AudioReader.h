@@ -30,6 +30,11 @@ public:
 };
 
 // A reader node: the DataSource of its blocks followed by its AudioReader interface.
-class FileReader : public DataSource, public AudioReader {};
+class FileReader : public DataSource, public AudioReader {
+protected:
+    // push_units for readers counted in sample frames: reads and pushes blocks until count
+    // frames have gone; false when a read comes back empty.
+    bool push_frames(int count);
+};
 
 }  // namespace audio

@@ -112,21 +112,7 @@ void FileReaderMPC::seek(int position) {
 
 bool FileReaderMPC::push_time_span(double seconds) { return push_units(seconds_to_position(seconds)); }
 
-bool FileReaderMPC::push_units(int count) {
-    if (!is_open()) {
-        return false;
-    }
-    while (count > 0) {
-        AudioBlock block;
-        read(block, count);
-        if (block.empty()) {
-            return false;
-        }
-        count -= block.frame_count();
-        push(block);
-    }
-    return true;
-}
+bool FileReaderMPC::push_units(int count) { return push_frames(count); }
 
 bool FileReaderMPC::decode_frame() {
     static_assert(std::endian::native == std::endian::little, "PCM blocks are little-endian");

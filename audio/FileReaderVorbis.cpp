@@ -130,21 +130,7 @@ void FileReaderVorbis::seek(int position) {
 
 bool FileReaderVorbis::push_time_span(double seconds) { return push_units(seconds_to_position(seconds)); }
 
-bool FileReaderVorbis::push_units(int count) {
-    if (!is_open()) {
-        return false;
-    }
-    while (count > 0) {
-        AudioBlock block;
-        read(block, count);
-        if (block.empty()) {
-            return false;
-        }
-        count -= block.frame_count();
-        push(block);
-    }
-    return true;
-}
+bool FileReaderVorbis::push_units(int count) { return push_frames(count); }
 
 void FileReaderVorbis::read(AudioBlock& out, int frames) {
     NodeGuard guard(lock_);
