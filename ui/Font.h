@@ -1,7 +1,7 @@
 #pragma once
 // Fonts: FontSpec (point size, scale, bold, italic, underline, face) parsed from the skin's
 // font descriptions; Font, a value-type handle into a process-wide cache of one platform
-// font per spec, which measures and draws text; and SharedFont, the raster library's font.
+// font per font specification, which measures and draws text; and SharedFont, the raster library's font.
 #include <cstdint>
 #include <map>
 #include <string>
