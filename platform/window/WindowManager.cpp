@@ -694,32 +694,32 @@ HWND GetParent(HWND window) {
     return platform::find_remote_window(window, &remote) ? remote.parent : nullptr;
 }
 
-int GetClassNameW(HWND window, LPWSTR buffer, int capacity) {
+namespace {
+
+// A string of one of our windows, or of another instance's published window, copied out.
+int copy_window_string(HWND window, LPWSTR buffer, int capacity, std::u16string WindowData::*local,
+                       std::u16string platform::RemoteWindow::*published) {
     Lock guard = lock_table();
     if (WindowData* w = platform::find_window(window)) {
-        return copy_text(w->class_name, buffer, capacity);
+        return copy_text(w->*local, buffer, capacity);
     }
     guard.unlock();
     platform::RemoteWindow remote;
     if (platform::find_remote_window(window, &remote)) {
-        return copy_text(remote.class_name, buffer, capacity);
+        return copy_text(remote.*published, buffer, capacity);
     }
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
 }
 
+}  // namespace
+
+int GetClassNameW(HWND window, LPWSTR buffer, int capacity) {
+    return copy_window_string(window, buffer, capacity, &WindowData::class_name, &platform::RemoteWindow::class_name);
+}
+
 int GetWindowTextW(HWND window, LPWSTR buffer, int capacity) {
-    Lock guard = lock_table();
-    if (WindowData* w = platform::find_window(window)) {
-        return copy_text(w->text, buffer, capacity);
-    }
-    guard.unlock();
-    platform::RemoteWindow remote;
-    if (platform::find_remote_window(window, &remote)) {
-        return copy_text(remote.text, buffer, capacity);
-    }
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
+    return copy_window_string(window, buffer, capacity, &WindowData::text, &platform::RemoteWindow::text);
 }
 
 int GetWindowTextLengthW(HWND window) {
