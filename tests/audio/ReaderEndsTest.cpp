@@ -13,15 +13,8 @@ TEST(ReaderEnds, DataThatVanishesEndsTheReader) {
     }
     fixtures::DeviceRoot root;
     // Long enough that no library holds the whole file in its buffers.
-    fixtures::ToneSpec tone{.seconds = 20.0, .sample_rate = 44100, .channels = 2, .bits = 16,
-                            .frequency = 300.0, .sweep_to = 900.0, .amplitude = 0.5};
-    ASSERT_TRUE(fixtures::make_wav(root.host("pcm.wav"), tone));
-    tone.sample_rate = 8000;
-    tone.channels = 1;
-    ASSERT_TRUE(fixtures::make_wav(root.host("src8k.wav"), tone));
-    ASSERT_TRUE(fixtures::run_in(root, "sox pcm.wav -e ms-adpcm adpcm.wav && sox src8k.wav -e gsm-full-rate gsm.wav && "
-                                       "oggenc -Q -o v.ogg pcm.wav && mpcenc --silent --overwrite pcm.wav m.mpc"));
-    for (const char* name : {"pcm.wav", "adpcm.wav", "gsm.wav", "v.ogg", "m.mpc"}) {
+    ASSERT_TRUE(fixtures::make_other_format_files(root, 20.0));
+    for (const char* name : fixtures::kOtherFormatFiles) {
         for (double keep : {0.5, 0.0}) {
             const std::string copy = std::to_string(keep) + name;
             std::filesystem::copy_file(root.host(name), root.host(copy));

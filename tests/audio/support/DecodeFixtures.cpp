@@ -12,6 +12,21 @@ bool run_in(const DeviceRoot& root, const std::string& command) {
     return run_command("cd '" + root.path() + "' && " + command) == 0;
 }
 
+const char* const kOtherFormatFiles[5] = {"pcm.wav", "adpcm.wav", "gsm.wav", "v.ogg", "m.mpc"};
+
+bool make_other_format_files(const DeviceRoot& root, double seconds) {
+    ToneSpec tone{.seconds = seconds, .sample_rate = 44100, .channels = 2, .bits = 16,
+                  .frequency = 300.0, .sweep_to = 900.0, .amplitude = 0.5};
+    if (!make_wav(root.host("pcm.wav"), tone)) {
+        return false;
+    }
+    tone.sample_rate = 8000;
+    tone.channels = 1;
+    return make_wav(root.host("src8k.wav"), tone) &&
+           run_in(root, "sox pcm.wav -e ms-adpcm adpcm.wav && sox src8k.wav -e gsm-full-rate gsm.wav && "
+                        "oggenc -Q -o v.ogg pcm.wav && mpcenc --silent --overwrite pcm.wav m.mpc");
+}
+
 std::vector<int16_t> samples_of(const std::vector<uint8_t>& bytes) {
     std::vector<int16_t> samples(bytes.size() / 2);
     for (size_t i = 0; i < samples.size(); ++i) {

@@ -17,6 +17,11 @@ namespace fixtures {
 // Runs a shell command in the root folder; true when it exited with 0.
 bool run_in(const DeviceRoot& root, const std::string& command);
 
+// The other formats' files of one sweep, made in the root: pcm.wav and adpcm.wav at 44.1 kHz
+// stereo, gsm.wav at 8 kHz mono, v.ogg, m.mpc (needs sox, oggenc, mpcenc). False when a tool fails.
+extern const char* const kOtherFormatFiles[5];
+bool make_other_format_files(const DeviceRoot& root, double seconds);
+
 // Little-endian 16-bit samples of raw bytes (an odd last byte is dropped).
 std::vector<int16_t> samples_of(const std::vector<uint8_t>& bytes);
 // The samples of a host file of raw 16-bit samples.
