@@ -15,32 +15,14 @@
 #include "platform/waveout/WaveOut.h"
 #include "platform/window/Messages.h"
 #include "tests/fixtures/TempDir.h"
+#include "tests/platform/waveout/WaveOutProbe.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-long elapsed_ms(Clock::time_point since) {
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
-
-bool next_message(MSG& msg, long timeout_ms = 5000) {
-    auto start = Clock::now();
-    while (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (elapsed_ms(start) > timeout_ms) {
-            return false;
-        }
-        Sleep(1);
-    }
-    return true;
-}
-
-DWORD position(HWAVEOUT device) {
-    MMTIME time;
-    time.wType = TIME_SAMPLES;
-    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof(time)), MMSYSERR_NOERROR);
-    return time.u.sample;
-}
+using waveout_probe::Clock;
+using waveout_probe::elapsed_ms;
+using waveout_probe::next_message;
+using waveout_probe::position;
 
 TEST(SdlOutput, PlaysEveryBufferOnceInOrderThroughTheCard) {
     fixtures::TempDir dir;
