@@ -24,6 +24,7 @@ public:
     HINSTANCE get_hinstance() const { return instance_; }
     // "SkinnerClass_" + the program name.
     const std::u16string& get_class_name() const { return class_name_; }
+    const std::u16string& get_name() const { return name_; }
     CActiveScheduler* get_scheduler() const { return scheduler_.get(); }
 
     // True when another instance runs and has taken the command line: the caller then ends.

@@ -275,6 +275,8 @@ void Picture::release() {
     entry_ = {};
 }
 
+std::u16string Picture::get_path() const { return has_entry_ ? entry_->first.second : std::u16string(); }
+
 PictureRep* Picture::rep() const {
     return has_entry_ ? entry_->second.rep : nullptr;
 }

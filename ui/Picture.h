@@ -75,6 +75,8 @@ public:
     ~Picture();
 
     PictureRep* rep() const;
+    // The file path the picture was loaded for; empty for a picture without a cache entry.
+    std::u16string get_path() const;
     bool is_loaded() const;
     Point get_size() const;
     Point get_border_size() const;
