@@ -4,6 +4,10 @@
 
 namespace audio {
 
+// The lowest sample rate a file may have: the wave-out device plays nothing slower, and the
+// encoder's resampler overruns its buffers far below it.
+constexpr int kMinSampleRate = 1000;
+
 struct AudioBlock {
     skinner::SharedBuffer buffer;
     int channels = 0;

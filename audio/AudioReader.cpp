@@ -15,10 +15,11 @@ bool FileReader::push_frames(int count) {
     while (count > 0) {
         AudioBlock block;
         read(block, count);
-        if (block.empty()) {
-            return false;
+        const int frames = block.frame_count();
+        if (frames == 0) {
+            return false;  // nothing moved: another read would not either
         }
-        count -= block.frame_count();
+        count -= frames;
         push(block);
     }
     return true;

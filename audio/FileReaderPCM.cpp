@@ -67,6 +67,9 @@ bool FileReaderPCM::push_units(int count) {
         return false;
     }
     int frames = count / record_->block_align;
+    if (count > 0 && frames == 0) {
+        return false;  // less than one frame asked: nothing can move
+    }
     while (frames > 0) {
         AudioBlock block;
         read(block, std::min(frames, kFramesPerPush));

@@ -61,7 +61,7 @@ FileReaderVorbis::FileReaderVorbis(const std::u16string& path) : file_(path, 0),
         return;
     }
     info_ = ov_info(vf_.get(), -1);
-    if (info_ == nullptr || info_->channels <= 0 || info_->rate <= 0) {
+    if (info_ == nullptr || info_->channels <= 0 || info_->rate < kMinSampleRate) {
         ov_clear(vf_.get());
         info_ = nullptr;
         return;

@@ -105,7 +105,7 @@ void Mp3Sink::encode_staged(int bits, int channels, int frame_size) {
 
 void Mp3Sink::on_data(const AudioBlock& block) {
     NodeGuard guard(node_lock());
-    if (block.empty() || block.sample_rate <= 0 || (block.bits != 8 && block.bits != 16) ||
+    if (block.empty() || block.sample_rate < kMinSampleRate || (block.bits != 8 && block.bits != 16) ||
         (block.channels != 1 && block.channels != 2)) {
         return;
     }

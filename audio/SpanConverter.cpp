@@ -103,9 +103,14 @@ bool SpanConverter::push_selection() {
         }
         progress_ = (static_cast<double>(position) - start_) / (static_cast<double>(finish_) - start_);
         int step = static_cast<int>(std::min<int64_t>(int64_t{finish_} - position, kStepUnits));
-        if (!r->push_units(step)) {
-            // The data ran out (the reader is then at its end) or the reader failed:
-            // either way another step would make no progress.
+        const bool pushed = r->push_units(step);
+        if (r->get_position() == position) {
+            // Nothing moved: what is left of the span is less than the reader can hand out, or
+            // the reader failed (convert sees that it closed). Another step would not move either.
+            return true;
+        }
+        if (!pushed) {
+            // The data ran out (the reader is then at its end) or the reader failed.
             return r->at_end();
         }
         if (stop_) {

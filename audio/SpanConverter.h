@@ -60,7 +60,8 @@ public:
     int64_t get_frames_encoded() const { return frames_encoded_; }
 
     // Pushes the span from the reader's position to its finish in steps of at most
-    // 5000 units; true when it got to the finish or the end of the data.
+    // 5000 units; true when it got to the finish, the end of the data, or as near the
+    // finish as the reader can move (a step that moves nothing ends the loop).
     bool push_selection();
 
 private:

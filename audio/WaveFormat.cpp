@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "audio/AdpcmBlock.h"
+#include "audio/AudioBlock.h"
 #include "audio/RiffReader.h"
 #include "base/File.h"
 
@@ -21,14 +23,15 @@ bool WaveFormat::read_extension(RiffReader&) {
 }
 
 bool WaveFormatPCM::read_extension(RiffReader&) {
-    // The block align is trusted for every seek and read, so it must be one frame.
-    return format_tag == kTagPCM && channels > 0 && bits > 0 && sample_rate > 0 &&
-           block_align == channels * ((bits + 7) / 8);
+    // Only what the player and the filters take: mono or stereo, 8 or 16 bits. The block
+    // align is trusted for every seek and read, so it must be one frame.
+    return format_tag == kTagPCM && (channels == 1 || channels == 2) && (bits == 8 || bits == 16) &&
+           sample_rate >= kMinSampleRate && block_align == channels * (bits / 8);
 }
 
 bool WaveFormatADPCM::read_extension(RiffReader& fmt) {
     if (format_tag != kTagADPCM || (channels != 1 && channels != 2) || bits != 4 ||
-        sample_rate <= 0) {
+        sample_rate < kMinSampleRate) {
         return false;
     }
     // A block carries 7 header bytes per channel and at least one byte of codes.
@@ -52,6 +55,8 @@ bool WaveFormatADPCM::read_extension(RiffReader& fmt) {
     }
     return true;
 }
+
+int WaveFormatADPCM::block_samples() const { return adpcm_samples_per_block(block_align, channels); }
 
 bool WaveFormatGSM::read_extension(RiffReader& fmt) {
     // GSM files state 0 bits per sample by convention, so bits are not checked here.

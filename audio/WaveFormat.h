@@ -47,7 +47,9 @@ class WaveFormatADPCM : public WaveFormat {
 public:
     bool read_extension(RiffReader& fmt) override;
     bool needs_fact() const override { return true; }
-    int block_samples() const override { return samples_per_block; }
+    // What the block align gives, which is what the decoder makes of every block; the
+    // samples-per-block field may disagree and is not used for timing.
+    int block_samples() const override;
 
     static constexpr int kCoefficientPairs = 7;
     uint16_t samples_per_block = 0;

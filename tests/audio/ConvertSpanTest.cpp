@@ -4,6 +4,7 @@
 #include <regex>
 #include <string>
 
+#include "tests/audio/support/WaveBytes.h"
 #include "tests/fixtures/AudioFixtures.h"
 
 namespace {
@@ -49,11 +50,15 @@ TEST(ConvertSpan, FailuresLeaveNoOutput) {
     fixtures::DeviceRoot root;
     ASSERT_TRUE(fixtures::make_mp3(root.host("in.mp3"), {.tone = {.seconds = 3.0}}));
     fixtures::write_file(root.host("notes.txt"), "plain words, no audio at all\n");
+    // Three samples a second: the encoder cannot take it, so the input is refused.
+    fixtures::write_bytes(root.host("crawl.wav"), fixtures::riff_wave({{"fmt ", fixtures::fmt_common(1, 1, 3, 2, 16).b},
+                                                                        {"data", std::vector<uint8_t>(120, 0x40)}}));
     const std::string in = "'" + root.host("in.mp3") + "' ";
     const std::string out = "'" + root.host("out.mp3") + "' ";
     struct Case {
         const char* what;
         std::string arguments;
+        const char* says = "";
     } cases[] = {
         {"missing input", "'" + root.host("missing.mp3") + "' " + out + "0 1"},
         {"not audio", "'" + root.host("notes.txt") + "' " + out + "0 1"},
@@ -62,6 +67,7 @@ TEST(ConvertSpan, FailuresLeaveNoOutput) {
         {"finish before start", in + out + "2 1"},
         {"negative start", in + out + "-1 1"},
         {"not a number", in + out + "zero 1"},
+        {"rate the encoder cannot take", "'" + root.host("crawl.wav") + "' " + out + "0 10", "unsupported input"},
         {"unwritable output", in + "'" + root.host("no/such/dir/out.mp3") + "' 0 1"},
         {"too few arguments", in + out},
     };
@@ -71,6 +77,7 @@ TEST(ConvertSpan, FailuresLeaveNoOutput) {
         EXPECT_TRUE(result.out.empty()) << c.what;
         EXPECT_FALSE(result.err.empty()) << c.what;
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << c.what << ": " << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << c.what << ": " << result.err;
         EXPECT_FALSE(fixtures::file_exists(root.host("out.mp3"))) << c.what;
     }
 }

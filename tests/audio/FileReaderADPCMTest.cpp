@@ -219,3 +219,30 @@ TEST(DecoderADPCM, ConvertsWholeBlocksAndRefusesImpossibleOnes) {
     }
     EXPECT_EQ(decoder.input_units_for(100000), 1);
 }
+
+TEST(FileReaderADPCM, BlocksAreTimedByWhatTheirAlignHolds) {
+    // Blocks of 256 bytes hold 500 samples, whatever the samples-per-block field says: the
+    // reported length and the decoded length agree.
+    DeviceRoot root;
+    std::vector<uint8_t> data(40 * 256, 0x21);
+    for (size_t b = 0; b < 40; ++b) data[b * 256] = 1;  // predictor index 1
+    struct Case {
+        const char* name;
+        uint16_t field;
+    } cases[] = {{"agrees.wav", 500}, {"small.wav", 2}, {"large.wav", 4000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fixtures::write_bytes(root.host(c.name), fixtures::riff_wave({{"fmt ", fixtures::fmt_adpcm(1, 256, c.field).b},
+                                                                       {"fact", fixtures::u32_bytes(40 * 500)},
+                                                                       {"data", data}}));
+        auto format = audio::AudioFormat::create_for_file(device_path(c.name));
+        ASSERT_NE(format, nullptr);
+        audio::AudioReader* reader = format->get_reader();
+        EXPECT_EQ(reader->get_length(), 40);
+        EXPECT_DOUBLE_EQ(reader->get_duration(), 40 * 500 / 8000.0);
+        EXPECT_EQ(reader->seconds_to_position(0.5), 8);
+        auto pulled = fixtures::pull_all(*format->get_source(), 1000);
+        EXPECT_TRUE(pulled.ended);
+        EXPECT_EQ(pulled.bytes.size(), 40u * 500 * 2);
+    }
+}

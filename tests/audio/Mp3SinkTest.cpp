@@ -98,7 +98,10 @@ TEST(Mp3Sink, IgnoresUnusableBlocks) {
     negative_rate.sample_rate = -22050;
     AudioBlock wide = sine_block(4000, 1, 22050, 0);
     wide.bits = 24;
-    for (const AudioBlock& b : {three, no_rate, negative_rate, wide, AudioBlock()}) {
+    // The library's resampler writes past its output far below the lowest rate a file may have.
+    AudioBlock crawl = sine_block(4000, 1, 3, 0);
+    AudioBlock below = sine_block(4000, 1, audio::kMinSampleRate - 1, 0);
+    for (const AudioBlock& b : {three, no_rate, negative_rate, wide, crawl, below, AudioBlock()}) {
         sink.on_data(b);
     }
     sink.flush();

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "audio/PcmSamples.h"
+#include "tests/audio/support/WaveBytes.h"
 #include "tests/fixtures/AudioFixtures.h"
 
 using audio::ConversionResult;
@@ -301,4 +302,48 @@ TEST(SpanConverter, SpansAndSpaceGoThroughTheReadersOwnUnits) {
     no_rate.set_span(0, 8000);
     EXPECT_FALSE(no_rate.has_enough_space());  // the estimate is then unbounded
     EXPECT_TRUE(std::isinf(no_rate.get_estimated_size()));
+}
+
+namespace {
+
+// A reader whose pushes report success and move nothing (as a header with a frame larger
+// than a push step once made the PCM reader do); it ends itself after many calls, so a loop
+// that does not stop shows up as a count instead of a hang.
+class StuckReader : public FrameCountingReader {
+public:
+    StuckReader() : FrameCountingReader(8000, 0.25) {}
+    bool at_end() override { return calls >= 1000; }
+    bool push_units(int) override {
+        ++calls;
+        return true;
+    }
+    int calls = 0;
+};
+
+}  // namespace
+
+TEST(SpanConverter, PushesThatMoveNothingEndTheSpan) {
+    fixtures::DeviceRoot root;
+    {
+        auto reader = std::make_unique<StuckReader>();
+        StuckReader* stuck = reader.get();
+        SpanConverter converter(std::make_unique<audio::AudioFormat>(std::move(reader), u"\\s.ogg", u"Vorbis"),
+                                fixtures::device_path("stuck.mp3"));
+        converter.set_span(0, 8000);
+        EXPECT_EQ(converter.convert(), ConversionResult::no_audio);
+        EXPECT_EQ(stuck->calls, 2);  // one step in each pass
+        EXPECT_FALSE(fixtures::file_exists(root.host("stuck.mp3")));
+    }
+    // A finish that is not on a frame: the last two bytes are less than the reader can move.
+    std::vector<uint8_t> data(4000 * 4);
+    for (size_t i = 0; i < data.size(); i += 2) {
+        audio::write_s16(data.data() + i, static_cast<int16_t>(8000 * std::sin(i * 0.01)));
+    }
+    fixtures::write_bytes(root.host("pcm.wav"),
+                          fixtures::riff_wave({{"fmt ", fixtures::fmt_common(1, 2, 8000, 4, 16).b}, {"data", data}}));
+    SpanConverter converter(fixtures::device_path("pcm.wav"), fixtures::device_path("pcm.mp3"));
+    ASSERT_TRUE(converter.has_source());
+    converter.set_span(0, 2000 * 4 + 2);
+    EXPECT_EQ(converter.convert(), ConversionResult::done);
+    EXPECT_EQ(converter.get_frames_encoded(), 2000);
 }
