@@ -1,0 +1,138 @@
+#include "tests/ui/controls/support/ControlsSkin.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/window/Window.h"
+#include "tests/fixtures/DeviceRoot.h"
+#include "tests/fixtures/SkinCompiler.h"
+#include "ui/Application.h"
+#include "ui/FormImpl.h"
+#include "ui/Painter.h"
+
+namespace controls_test {
+
+namespace {
+
+constexpr int kWidth = 240;
+constexpr int kHeight = 300;
+
+// Lives for the whole program; torn down by gtest before the statics go.
+class SkinEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override {
+        properties_.reset();
+        application_.reset();
+        root_.reset();
+    }
+
+    skinner::Properties& properties() {
+        if (!properties_) build();
+        return *properties_;
+    }
+
+private:
+    void build() {
+        root_ = std::make_unique<fixtures::DeviceRoot>();
+        const std::string sources = std::filesystem::path(__FILE__).parent_path().parent_path().string() + "/skin";
+        std::string messages;
+        const int status = fixtures::build_skin_folder(fixtures::skinc_path(VANTREL_TEST_BINARY_DIR), sources, "controls",
+                                                       root_->host("skins"), &messages);
+        EXPECT_EQ(status, 0) << messages;
+        application_ = std::make_unique<skinner::Application>(nullptr, u"ControlsTest");
+        properties_ = std::make_unique<skinner::Properties>(u"\\skins\\controls.skin", skinner::Point(240, 320),
+                                                            skinner::Point(240, 294));
+        EXPECT_TRUE(properties_->is_loaded());
+    }
+
+    std::unique_ptr<fixtures::DeviceRoot> root_;
+    std::unique_ptr<skinner::Application> application_;
+    std::unique_ptr<skinner::Properties> properties_;
+};
+
+SkinEnvironment* environment() {
+    static SkinEnvironment* e = static_cast<SkinEnvironment*>(::testing::AddGlobalTestEnvironment(new SkinEnvironment));
+    return e;
+}
+
+std::string name_of(const skinner::Control* c) { return c ? narrow(c->get_name()) : "none"; }
+
+std::string runs_of(const std::vector<uint32_t>& pixels) {
+    std::string out;
+    size_t i = 0;
+    while (i < pixels.size()) {
+        size_t j = i;
+        while (j < pixels.size() && pixels[j] == pixels[i]) ++j;
+        char run[32];
+        std::snprintf(run, sizeof run, "%s%06x*%zu", out.empty() ? "" : " ", pixels[i], j - i);
+        out += run;
+        i = j;
+    }
+    return out;
+}
+
+}  // namespace
+
+skinner::Properties& properties() { return environment()->properties(); }
+
+std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+TestForm::TestForm() : skinner::Form(nullptr, &properties(), u"FormControls") {}
+
+void TestForm::on_control_event(skinner::Control* sender, const skinner::ButtonEvent& e) {
+    events_.push_back("fire " + name_of(sender) + " " + std::to_string(e.value) + " " + std::to_string(e.x) + " " +
+                      std::to_string(e.y));
+}
+
+void TestForm::on_state_changed(skinner::Control* sender) { events_.push_back("state " + name_of(sender)); }
+
+void TestForm::on_value_changed(skinner::Control* sender, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    events_.push_back("value " + name_of(sender) + " " + text);
+}
+
+void TestForm::on_command(const std::u16string& command) { events_.push_back("command " + narrow(command)); }
+
+std::vector<std::string> TestForm::take_events() { return std::exchange(events_, {}); }
+
+void TestForm::settle() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+skinner::Point TestForm::invalid_size() const { return get_window()->get_invalid_size(); }
+
+Canvas::Canvas(uint32_t fill) : Canvas32(kWidth, kHeight, fill) {}
+
+void Canvas::paint(skinner::Control& control) {
+    skinner::Painter painter(dc(), {0, 0}, {kWidth, kHeight});
+    control.paint(painter, {0, 0}, {kWidth, kHeight});
+}
+
+std::string Canvas::row_runs(int y, int x, int count) {
+    std::vector<uint32_t> pixels;
+    for (int i = 0; i < count; ++i) pixels.push_back(at(x + i, y) & 0xFFFFFF);
+    return runs_of(pixels);
+}
+
+std::string Canvas::column_runs(int x, int y, int count) {
+    std::vector<uint32_t> pixels;
+    for (int i = 0; i < count; ++i) pixels.push_back(at(x, y + i) & 0xFFFFFF);
+    return runs_of(pixels);
+}
+
+int Canvas::differences(Canvas& other) {
+    int n = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) n += (at(x, y) & 0xFFFFFF) != (other.at(x, y) & 0xFFFFFF);
+    }
+    return n;
+}
+
+}  // namespace controls_test
