@@ -1,8 +1,17 @@
 #include "ui/AutoControl.h"
 
+#include "ui/ControlButton.h"
+#include "ui/ControlLabel.h"
+#include "ui/ControlPicture.h"
+
 namespace skinner {
 
-// Each type joins here as its control class is built; until then a type builds nothing.
-Control* create_auto_control(const std::u16string&, FormBase*, const std::u16string&, int32_t) { return nullptr; }
+// "Auto.Panel" joins when the container control is built; any other type builds nothing.
+Control* create_auto_control(const std::u16string& type, FormBase* form, const std::u16string& name, int32_t kind) {
+    if (type == u"Auto.Button") return new ControlButton(form, name, kind);
+    if (type == u"Auto.Frame") return new ControlLabelImpl(form, name, kind);
+    if (type == u"Auto.Picture") return new ControlPicture(form, name, kind);
+    return nullptr;
+}
 
 }  // namespace skinner

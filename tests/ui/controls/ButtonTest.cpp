@@ -6,6 +6,8 @@
 
 #include "tests/ui/controls/support/ControlsSkin.h"
 #include "ui/ControlButton.h"
+#include "ui/ControlLabel.h"
+#include "ui/ControlPicture.h"
 #include "ui/Painter.h"
 
 using namespace skinner;
@@ -19,10 +21,11 @@ constexpr uint32_t kRed = 0xff0000, kGreen = 0x00ff00, kBlue = 0x0000ff, kYellow
 
 Point centre_of(const Control& c) { return c.get_position() + c.get_size() / 2.0; }
 
-uint32_t colour_at_centre(ControlButtonBase& button) {
+// The look's colour, away from the caption.
+uint32_t look_colour(ControlButtonBase& button) {
     Canvas canvas;
     canvas.paint(button);
-    const Point p = centre_of(button);
+    const Point p = button.get_position() + Point(1, 1);
     return canvas.at(p.x, p.y) & 0xFFFFFF;
 }
 
@@ -65,7 +68,7 @@ TEST(Button, EachStateDrawsItsLookOrTheLookItFallsBackTo) {
             ControlButton button(&form, c.name, 0);
             conditions[i].make(form, button);
             EXPECT_EQ(button.current_state(), conditions[i].state) << controls_test::narrow(c.name) << " " << i;
-            EXPECT_EQ(colour_at_centre(button), c.colours[i]) << controls_test::narrow(c.name) << " " << i;
+            EXPECT_EQ(look_colour(button), c.colours[i]) << controls_test::narrow(c.name) << " " << i;
         }
     }
 }
@@ -212,4 +215,19 @@ TEST(Button, NewTextRepaintsTheSameTextDoesNot) {
     button.set_text(u"Stop");
     EXPECT_EQ(button.get_text(), u"Stop");
     EXPECT_EQ(form.invalid_size(), button.get_size());
+}
+
+TEST(AutomaticControls, SkinFormsListedButtonsFramesAndPicturesAreBuiltWithoutFocus) {
+    TestForm form(u"FormAuto");
+    const std::vector<Control*>& made = form.get_auto_controls();
+    ASSERT_EQ(made.size(), 3u);
+    EXPECT_NE(dynamic_cast<ControlButton*>(made[0]), nullptr);
+    EXPECT_NE(dynamic_cast<ControlLabelImpl*>(made[1]), nullptr);
+    EXPECT_NE(dynamic_cast<ControlPicture*>(made[2]), nullptr);
+    for (Control* c : made) EXPECT_FALSE(c->wants_focus()) << controls_test::narrow(c->get_name());
+    EXPECT_EQ(static_cast<ControlLabelImpl*>(made[1])->get_text(), u"Auto");
+    // Still pressed and fired like any button.
+    form.on_mouse_down({5, 5}, false);
+    form.on_mouse_up({5, 5}, false);
+    EXPECT_EQ(form.take_events(), (std::vector<std::string>{"state autoButton", "state autoButton", "fire autoButton 0 5 5"}));
 }

@@ -79,7 +79,7 @@ skinner::Properties& properties() { return environment()->properties(); }
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
-TestForm::TestForm() : skinner::Form(nullptr, &properties(), u"FormControls") {}
+TestForm::TestForm(const std::u16string& form_name) : skinner::Form(nullptr, &properties(), form_name) {}
 
 void TestForm::on_control_event(skinner::Control* sender, const skinner::ButtonEvent& e) {
     events_.push_back("fire " + name_of(sender) + " " + std::to_string(e.value) + " " + std::to_string(e.x) + " " +

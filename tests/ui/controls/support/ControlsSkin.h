@@ -20,7 +20,7 @@ skinner::Properties& properties();
 // "state btnStates", "value pbLeftToRight 0.25", "command x".
 class TestForm : public skinner::Form {
 public:
-    TestForm();
+    explicit TestForm(const std::u16string& form_name = u"FormControls");
 
     void on_control_event(skinner::Control* sender, const skinner::ButtonEvent& event) override;
     void on_state_changed(skinner::Control* sender) override;
