@@ -1,0 +1,104 @@
+#include "app/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/fixtures/DeviceRoot.h"
+
+namespace app {
+namespace {
+
+// UTF-16LE bytes of the text, after the byte-order mark.
+std::string utf16_file(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    std::string host_file() const { return root.host("Settings.ini"); }
+
+    fixtures::DeviceRoot root;
+    const std::u16string path = u"\\Settings.ini";
+};
+
+TEST_F(SettingsFileTest, ValuesComeBackInTheNextRun) {
+    {
+        SettingsFile settings(path);
+        settings.write(settings_key_current_folder, u"\\My Documents\\Clips of mine");
+        settings.write(settings_key_selected_path, u"\\My Documents\\Clips of mine\\a = b.wav");
+    }
+    SettingsFile settings(path);
+    EXPECT_EQ(settings.read(settings_key_current_folder, u""), u"\\My Documents\\Clips of mine");
+    EXPECT_EQ(settings.read(settings_key_selected_path, u""), u"\\My Documents\\Clips of mine\\a = b.wav");
+    EXPECT_EQ(settings.read(u"Language", u"English"), u"English");
+}
+
+TEST_F(SettingsFileTest, FileIsUtf16WithItsMarkOneLinePerKeyInWriteOrder) {
+    {
+        SettingsFile settings(path);
+        settings.write(settings_key_current_folder, u"\\Folder \u00e9");
+        settings.write(settings_key_selected_path, u"\\Folder \u00e9\\x.mp3");
+    }
+    EXPECT_EQ(fixtures::read_file(host_file()),
+              utf16_file(u"CurrentFolder \\Folder \u00e9\nSelectedPath \\Folder \u00e9\\x.mp3\n"));
+}
+
+TEST_F(SettingsFileTest, MissingFileReadsAsDefaults) {
+    SettingsFile settings(path);
+    EXPECT_EQ(settings.read(settings_key_current_folder, u""), u"");
+    EXPECT_EQ(settings.read(settings_key_selected_path, u"\\fallback"), u"\\fallback");
+}
+
+TEST_F(SettingsFileTest, ValuesThatAreNotStoredLeaveTheOldFileAlone) {
+    // Empty or a lone space means "nothing"; a line break would split the entry.
+    const std::u16string unstored[] = {u"", u" ", u"\\A\nB", u"\\A\rB", u"\\A\r\n", u"\n"};
+    const std::string old_file = utf16_file(u"CurrentFolder \\Old\n");
+    for (const std::u16string& value : unstored) {
+        fixtures::write_file(host_file(), old_file);
+        {
+            SettingsFile settings(path);
+            settings.write(settings_key_current_folder, value);
+            settings.write(settings_key_selected_path, value);
+        }
+        EXPECT_EQ(fixtures::read_file(host_file()), old_file) << testing::PrintToString(value);
+    }
+}
+
+TEST_F(SettingsFileTest, OnlyTheStorableValueIsWritten) {
+    {
+        SettingsFile settings(path);
+        settings.write(settings_key_current_folder, u"\\Evil\r\nSelectedPath \\Injected");
+        settings.write(settings_key_selected_path, u"\\Good.wav");
+    }
+    EXPECT_EQ(fixtures::read_file(host_file()), utf16_file(u"SelectedPath \\Good.wav\n"));
+}
+
+TEST_F(SettingsFileTest, ReadAfterWriteFindsWhatWasWritten) {
+    SettingsFile settings(path);
+    settings.write(settings_key_current_folder, u"\\Music");
+    EXPECT_EQ(settings.read(settings_key_current_folder, u""), u"\\Music");
+}
+
+TEST_F(SettingsFileTest, ReadsEqualsSignsBlanksAndEightBitText) {
+    fixtures::write_file(host_file(), "CurrentFolder=\\Music\r\nSelectedPath   \\Music\\a b.wav\r\nLanguage English\r\n");
+    SettingsFile settings(path);
+    EXPECT_EQ(settings.read(settings_key_current_folder, u""), u"\\Music");
+    EXPECT_EQ(settings.read(settings_key_selected_path, u""), u"\\Music\\a b.wav");
+    EXPECT_EQ(settings.read(u"Language", u""), u"English");
+}
+
+TEST_F(SettingsFileTest, AFileThatCannotBeCreatedLosesTheValuesQuietly) {
+    SettingsFile settings(u"\\No such folder\\Settings.ini");
+    settings.write(settings_key_current_folder, u"\\Music");
+    settings.flush();
+    EXPECT_EQ(fixtures::read_file(root.host("No such folder/Settings.ini")), "");
+}
+
+}  // namespace
+}  // namespace app
