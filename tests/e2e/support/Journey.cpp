@@ -1,0 +1,369 @@
+#include "tests/e2e/support/Journey.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "tests/fixtures/TempDir.h"
+
+namespace e2e {
+
+namespace {
+
+using fixtures::shell_quoted;
+using Clock = std::chrono::steady_clock;
+
+constexpr int window_timeout_ms = 60000;
+
+void pause(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+bool updating_references() {
+    const char* update = std::getenv("VANTREL_E2E_UPDATE");
+    return update && std::string(update) == "1";
+}
+
+std::string reference_path(const std::string& journey, const std::string& shot) {
+    return std::string(VANTREL_TEST_SOURCE_DIR) + "/tests/e2e/references/" + journey + "/" + shot + ".png";
+}
+
+// A binary PPM ("P6 width height 255", then the pixels) as ImageMagick writes it.
+Image parse_ppm(const std::string& bytes) {
+    Image image;
+    std::istringstream in(bytes);
+    std::string magic;
+    int max_value = 0;
+    in >> magic >> image.width >> image.height >> max_value;
+    if (magic != "P6" || image.width <= 0 || image.height <= 0 || max_value != 255) {
+        return {};
+    }
+    const size_t start = static_cast<size_t>(in.tellg()) + 1;
+    const size_t size = static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 3;
+    if (start + size > bytes.size()) {
+        return {};
+    }
+    image.rgb.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(start + size));
+    return image;
+}
+
+bool inside(const Area& area, int x, int y) {
+    return x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
+}
+
+bool ignored(const std::vector<Area>& ignore, int x, int y) {
+    return std::any_of(ignore.begin(), ignore.end(), [&](const Area& a) { return inside(a, x, y); });
+}
+
+bool pixel_differs(const Image& a, const Image& b, size_t at, int tolerance) {
+    for (size_t c = at; c < at + 3; ++c) {
+        if (std::abs(int{a.rgb[c]} - int{b.rgb[c]}) > tolerance) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The actual screen with its differing pixels in magenta and the ignored parts darkened.
+Image difference_picture(const Image& reference, const Image& actual, const Match& match) {
+    Image picture = actual;
+    if (reference.width != actual.width || reference.height != actual.height) {
+        return picture;
+    }
+    for (int y = 0; y < actual.height; ++y) {
+        for (int x = 0; x < actual.width; ++x) {
+            const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(actual.width) + static_cast<size_t>(x)) * 3;
+            if (ignored(match.ignore, x, y)) {
+                for (size_t c = at; c < at + 3; ++c) {
+                    picture.rgb[c] = static_cast<unsigned char>(picture.rgb[c] / 3);
+                }
+            } else if (pixel_differs(reference, actual, at, match.channel_tolerance)) {
+                picture.rgb[at] = 255;
+                picture.rgb[at + 1] = 0;
+                picture.rgb[at + 2] = 255;
+            }
+        }
+    }
+    return picture;
+}
+
+// One value of "xdotool getwindowgeometry --shell" ("WIDTH=960").
+int shell_value(const std::string& text, const std::string& name) {
+    const size_t at = text.find(name + "=");
+    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + name.size() + 1);
+}
+
+std::string tail_of(const std::string& text) {
+    return text.size() > 2000 ? "..." + text.substr(text.size() - 2000) : text;
+}
+
+}  // namespace
+
+std::string missing_tools() {
+    std::string missing;
+    for (const char* tool : {"Xvfb", "xdotool", "import", "convert"}) {
+        if (!fixtures::have_program(tool)) {
+            missing += std::string(missing.empty() ? "" : " ") + tool;
+        }
+    }
+    return missing;
+}
+
+Image read_png(const std::string& path) {
+    if (!std::filesystem::exists(path)) {
+        return {};
+    }
+    return parse_ppm(fixtures::command_output("convert " + shell_quoted(path) + " -depth 8 ppm:- 2>/dev/null"));
+}
+
+bool write_png(const std::string& path, const Image& image) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const std::string ppm = path + ".ppm";
+    {
+        std::ofstream out(ppm, std::ios::binary);
+        out << "P6\n" << image.width << " " << image.height << "\n255\n";
+        out.write(reinterpret_cast<const char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()));
+        if (!out) {
+            return false;
+        }
+    }
+    const bool written =
+        fixtures::run_command("convert " + shell_quoted(ppm) + " png:" + shell_quoted(path) + " 2>/dev/null") == 0;
+    std::filesystem::remove(ppm);
+    return written;
+}
+
+int differing_pixels(const Image& a, const Image& b, int channel_tolerance, const std::vector<Area>& ignore) {
+    if (a.width != b.width || a.height != b.height) {
+        return std::max(a.width * a.height, b.width * b.height);
+    }
+    int count = 0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(a.width) + static_cast<size_t>(x)) * 3;
+            if (!ignored(ignore, x, y) && pixel_differs(a, b, at, channel_tolerance)) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+Journey::Journey(std::string name)
+    : name_(std::move(name)), output_(std::string(VANTREL_TEST_BINARY_DIR) + "/tests/e2e/" + name_) {
+    std::error_code ignored_error;
+    std::filesystem::remove_all(output_, ignored_error);
+    std::filesystem::create_directories(output_ + "/runtime");
+    std::filesystem::permissions(output_ + "/runtime", std::filesystem::perms::owner_all);
+}
+
+Journey::~Journey() {
+    program_.reset();
+    display_.reset();
+}
+
+::testing::AssertionResult Journey::start(const Launch& launch) {
+    screen_width_ = launch.screen_width;
+    screen_height_ = launch.screen_height;
+    if (auto started = start_display(launch); !started) {
+        return started;
+    }
+    // The desktop's session bus library keeps a buffer to the end of the process; not ours.
+    const std::string suppressions = output_ + "/lsan.supp";
+    std::ofstream(suppressions) << "leak:libdbus-1.so\n";
+    std::vector<std::string> environment = {
+        "DISPLAY=" + display_name_,
+        "VANTREL_DISPLAY=sdl",
+        "VANTREL_AUDIO=wav:" + recording(),
+        "VANTREL_ROOT=" + root_.path(),
+        "VANTREL_SCREEN=" + std::to_string(launch.screen_width) + "x" + std::to_string(launch.screen_height),
+        // An instance of another journey or of a user must not take this one's command line.
+        "XDG_RUNTIME_DIR=" + output_ + "/runtime",
+        "LSAN_OPTIONS=suppressions=" + suppressions + ":print_suppressions=0",
+    };
+    if (launch.zoom > 0) {
+        environment.push_back("VANTREL_ZOOM=" + std::to_string(launch.zoom));
+    }
+    environment.insert(environment.end(), launch.environment.begin(), launch.environment.end());
+    std::string command = "exec env";
+    for (const std::string& setting : environment) {
+        command += " " + shell_quoted(setting);
+    }
+    command += " " + shell_quoted(launch.program);
+    for (const std::string& argument : launch.arguments) {
+        command += " " + shell_quoted(argument);
+    }
+    command += " >" + shell_quoted(output_ + "/program.log") + " 2>&1";
+    program_ = std::make_unique<fixtures::BackgroundProcess>(command);
+    if (!program_->started()) {
+        return ::testing::AssertionFailure() << "could not start " << launch.program;
+    }
+    return find_window(launch);
+}
+
+::testing::AssertionResult Journey::start_display(const Launch& launch) {
+    const int zoom = std::max(launch.zoom, 1);
+    const int width = std::max(launch.display_width, launch.screen_width * zoom + 32);
+    const int height = std::max(launch.display_height, launch.screen_height * zoom + 32);
+    const std::string number_file = output_ + "/display";
+    // Xvfb picks a free display and writes its number once it accepts clients.
+    display_ = std::make_unique<fixtures::BackgroundProcess>(
+        "exec Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 " + std::to_string(width) + "x" +
+        std::to_string(height) + "x24 3>" + shell_quoted(number_file) + " 2>" + shell_quoted(output_ + "/xvfb.log"));
+    const auto deadline = Clock::now() + std::chrono::milliseconds(window_timeout_ms);
+    while (Clock::now() < deadline && !display_->has_exited()) {
+        const std::string number = fixtures::read_file(number_file);
+        if (!number.empty() && number.back() == '\n') {
+            display_name_ = ":" + number.substr(0, number.size() - 1);
+            return ::testing::AssertionSuccess();
+        }
+        pause(20);
+    }
+    return ::testing::AssertionFailure() << "Xvfb did not start: " << fixtures::read_file(output_ + "/xvfb.log");
+}
+
+::testing::AssertionResult Journey::find_window(const Launch& launch) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(window_timeout_ms);
+    while (Clock::now() < deadline) {
+        if (program_->has_exited()) {
+            return ::testing::AssertionFailure() << launch.program << " ended before it showed a window:\n"
+                                                 << tail_of(program_output());
+        }
+        std::istringstream ids(fixtures::command_output(x_command("xdotool search --onlyvisible --name '^Vantrel$'")));
+        if (ids >> window_) {
+            break;
+        }
+        pause(100);
+    }
+    if (window_.empty()) {
+        return ::testing::AssertionFailure() << "no window of " << launch.program << ":\n" << tail_of(program_output());
+    }
+    const std::string geometry = fixtures::command_output(x_command("xdotool getwindowgeometry --shell " + window_));
+    const int width = shell_value(geometry, "WIDTH");
+    const int height = shell_value(geometry, "HEIGHT");
+    zoom_ = width / std::max(launch.screen_width, 1);
+    if (zoom_ < 1 || width != zoom_ * launch.screen_width || height != zoom_ * launch.screen_height ||
+        (launch.zoom > 0 && zoom_ != launch.zoom)) {
+        return ::testing::AssertionFailure() << "the window is " << width << "x" << height << ", not the screen "
+                                             << launch.screen_width << "x" << launch.screen_height << " zoomed";
+    }
+    // No window manager runs: the keyboard goes where the focus is put.
+    fixtures::run_command(x_command("xdotool windowfocus " + window_));
+    return ::testing::AssertionSuccess();
+}
+
+std::string Journey::x_command(const std::string& command) const {
+    return "DISPLAY=" + display_name_ + " " + command + " 2>/dev/null";
+}
+
+// The middle of the device pixel in window coordinates.
+std::string Journey::window_point(int x, int y) const {
+    return "mousemove --window " + window_ + " " + std::to_string(x * zoom_ + zoom_ / 2) + " " +
+           std::to_string(y * zoom_ + zoom_ / 2) + " sleep 0.05 ";
+}
+
+bool Journey::key(const std::string& keysym) {
+    return fixtures::run_command(x_command("xdotool windowfocus " + window_ + " key --delay 40 " + shell_quoted(keysym))) == 0;
+}
+
+bool Journey::tap(int x, int y) {
+    return fixtures::run_command(x_command("xdotool " + window_point(x, y) + "click 1")) == 0;
+}
+
+bool Journey::drag(int from_x, int from_y, int to_x, int to_y) {
+    std::string moves = window_point(from_x, from_y) + "mousedown 1 ";
+    constexpr int steps = 8;
+    for (int i = 1; i <= steps; ++i) {
+        moves += window_point(from_x + (to_x - from_x) * i / steps, from_y + (to_y - from_y) * i / steps);
+    }
+    return fixtures::run_command(x_command("xdotool " + moves + "mouseup 1")) == 0;
+}
+
+Image Journey::screen() {
+    const Image window = parse_ppm(fixtures::command_output(x_command("import -window " + window_ + " -depth 8 ppm:-")));
+    if (window.width != screen_width_ * zoom_ || window.height != screen_height_ * zoom_) {
+        return {};
+    }
+    // Every device pixel is a zoom-by-zoom square of the window.
+    Image device;
+    device.width = screen_width_;
+    device.height = screen_height_;
+    device.rgb.resize(static_cast<size_t>(device.width) * static_cast<size_t>(device.height) * 3);
+    for (int y = 0; y < device.height; ++y) {
+        for (int x = 0; x < device.width; ++x) {
+            const size_t from = (static_cast<size_t>(y * zoom_) * static_cast<size_t>(window.width) +
+                                 static_cast<size_t>(x * zoom_)) * 3;
+            const size_t to = (static_cast<size_t>(y) * static_cast<size_t>(device.width) + static_cast<size_t>(x)) * 3;
+            std::copy_n(window.rgb.begin() + static_cast<std::ptrdiff_t>(from), 3,
+                        device.rgb.begin() + static_cast<std::ptrdiff_t>(to));
+        }
+    }
+    return device;
+}
+
+::testing::AssertionResult Journey::screen_matches(const std::string& shot, const Match& match) {
+    const std::string reference_file = reference_path(name_, shot);
+    const std::string actual_file = output_ + "/" + shot + ".png";
+    const auto deadline = Clock::now() + std::chrono::milliseconds(match.timeout_ms);
+    if (updating_references()) {
+        // Stored once two looks in a row agree, so a screen caught mid-paint is not kept.
+        Image before = screen();
+        while (Clock::now() < deadline) {
+            pause(300);
+            Image now = screen();
+            if (!now.empty() && differing_pixels(before, now, 0, match.ignore) == 0) {
+                write_png(actual_file, now);
+                if (!write_png(reference_file, now)) {
+                    return ::testing::AssertionFailure() << "could not write " << reference_file;
+                }
+                return ::testing::AssertionSuccess() << "stored " << reference_file;
+            }
+            before = std::move(now);
+        }
+        return ::testing::AssertionFailure() << "the screen for " << shot << " never settled";
+    }
+    const Image reference = read_png(reference_file);
+    if (reference.empty()) {
+        return ::testing::AssertionFailure() << "no reference " << reference_file << " (tests/e2e/update-references)";
+    }
+    Image actual;
+    int differing = 0;
+    do {
+        actual = screen();
+        differing = differing_pixels(reference, actual, match.channel_tolerance, match.ignore);
+        if (differing <= match.allowed_pixels) {
+            write_png(actual_file, actual);
+            return ::testing::AssertionSuccess();
+        }
+        pause(100);
+    } while (Clock::now() < deadline);
+    if (actual.empty()) {
+        return ::testing::AssertionFailure() << "no screenshot of the window for " << shot;
+    }
+    const std::string difference_file = output_ + "/" + shot + "-diff.png";
+    write_png(actual_file, actual);
+    write_png(difference_file, difference_picture(reference, actual, match));
+    return ::testing::AssertionFailure() << shot << ": " << differing << " pixels differ from " << reference_file
+                                         << " (at most " << match.allowed_pixels << " may); the screen is "
+                                         << actual_file << ", the differences " << difference_file;
+}
+
+bool Journey::running() {
+    return program_ && !program_->has_exited();
+}
+
+int Journey::wait_exit(int timeout_ms) {
+    return program_ ? program_->wait(timeout_ms) : -1;
+}
+
+std::string Journey::program_output() const {
+    return fixtures::read_file(output_ + "/program.log");
+}
+
+}  // namespace e2e

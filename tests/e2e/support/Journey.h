@@ -1,0 +1,117 @@
+#pragma once
+// End-to-end journeys: a program in a sandbox device root on a fresh Xvfb display, driven
+// through its real SDL window with xdotool at device coordinates, its screen compared with
+// stored references (tests/e2e/references/JOURNEY/SHOT.png, device-sized).
+// With VANTREL_E2E_UPDATE=1 (tests/e2e/update-references) each compared screen is stored as
+// the new reference instead, once it has stopped changing.
+// Everything a journey leaves (screens, differences, the program's output, the wav: device's
+// recording) goes to BUILD/tests/e2e/JOURNEY/.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/fixtures/BackgroundProcess.h"
+#include "tests/fixtures/DeviceRoot.h"
+
+namespace e2e {
+
+// The programs a journey needs that are not on PATH (empty when all are).
+std::string missing_tools();
+
+// A rectangle of the device's screen.
+struct Area {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct Launch {
+    std::string program;                   // host path of the executable
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;  // more NAME=VALUE settings for the program
+    int screen_width = 480;                // the device's screen (VANTREL_SCREEN)
+    int screen_height = 640;
+    int zoom = 0;                          // VANTREL_ZOOM; 0: the program fits its window to the display
+    int display_width = 1280;              // the Xvfb screen, grown to hold the zoomed window
+    int display_height = 1024;
+};
+
+// How closely a screen must match its reference.
+struct Match {
+    std::vector<Area> ignore;   // parts that change by themselves (a clock, a playing position)
+    int channel_tolerance = 32;  // a pixel differs when a colour channel differs by more
+    int allowed_pixels = 16;     // differing pixels allowed outside the ignored parts
+    int timeout_ms = 20000;      // how long the screen may take to get there
+};
+
+// 8-bit RGB pixels, rows top first.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+
+    bool empty() const { return width == 0; }
+};
+
+class Journey {
+public:
+    // name: the journey's reference and output folder.
+    explicit Journey(std::string name);
+    // Ends the program (when it still runs) and the display.
+    ~Journey();
+    Journey(const Journey&) = delete;
+    Journey& operator=(const Journey&) = delete;
+
+    // Starts the display and the program and waits for its window.
+    ::testing::AssertionResult start(const Launch& launch);
+
+    // Input at device coordinates, through the X server as a user gives it.
+    bool key(const std::string& keysym);  // xdotool names: "Return", "F1", "Left", "h"
+    bool tap(int x, int y);
+    bool drag(int from_x, int from_y, int to_x, int to_y);
+
+    // The device's screen now, from the window at device size (empty on failure).
+    Image screen();
+    // Waits until the screen matches the reference SHOT (or stores it, updating).
+    ::testing::AssertionResult screen_matches(const std::string& shot, const Match& match = {});
+
+    bool running();
+    // The program's exit status once it ends by itself; -1 on time-out.
+    int wait_exit(int timeout_ms);
+
+    const fixtures::DeviceRoot& root() const { return root_; }
+    const std::string& output_folder() const { return output_; }
+    std::string recording() const { return output_ + "/recording.wav"; }
+    // What the program wrote to its standard output and error.
+    std::string program_output() const;
+    int zoom() const { return zoom_; }
+
+private:
+    ::testing::AssertionResult start_display(const Launch& launch);
+    ::testing::AssertionResult find_window(const Launch& launch);
+    std::string x_command(const std::string& command) const;
+    std::string window_point(int x, int y) const;
+
+    std::string name_;
+    std::string output_;
+    fixtures::DeviceRoot root_;
+    std::unique_ptr<fixtures::BackgroundProcess> display_;
+    std::unique_ptr<fixtures::BackgroundProcess> program_;
+    std::string display_name_;
+    std::string window_;
+    int zoom_ = 1;
+    int screen_width_ = 0;
+    int screen_height_ = 0;
+};
+
+// PNG files through ImageMagick (empty image or false on failure).
+Image read_png(const std::string& path);
+bool write_png(const std::string& path, const Image& image);
+
+// Pixels of b that differ from a outside the ignored areas (all of them when the sizes differ).
+int differing_pixels(const Image& a, const Image& b, int channel_tolerance, const std::vector<Area>& ignore);
+
+}  // namespace e2e
