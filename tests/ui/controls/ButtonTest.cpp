@@ -205,16 +205,27 @@ TEST(Button, ReadsItsActionByExactName) {
     EXPECT_EQ(ok.get_preferred_size(), Point(40, 20));
 }
 
-TEST(Button, NewTextRepaintsTheSameTextDoesNot) {
+namespace {
+
+// set_text with the skin's own text leaves nothing to repaint; another text repaints the control.
+template <class C>
+void expect_only_new_text_repaints(const char16_t* name, const std::u16string& skin_text) {
     TestForm form;
-    ControlButton button(&form, u"btnStates", 0);
+    C control(&form, name, 0);
     form.settle();
     ASSERT_EQ(form.invalid_size(), Point(0, 0));
-    button.set_text(u"Go");
-    EXPECT_EQ(form.invalid_size(), Point(0, 0));
-    button.set_text(u"Stop");
-    EXPECT_EQ(button.get_text(), u"Stop");
-    EXPECT_EQ(form.invalid_size(), button.get_size());
+    control.set_text(skin_text);
+    EXPECT_EQ(form.invalid_size(), Point(0, 0)) << controls_test::narrow(name);
+    control.set_text(u"Other");
+    EXPECT_EQ(control.get_text(), u"Other");
+    EXPECT_EQ(form.invalid_size(), control.get_size()) << controls_test::narrow(name);
+}
+
+}  // namespace
+
+TEST(ButtonAndLabel, OnlyANewTextRepaints) {
+    expect_only_new_text_repaints<ControlButton>(u"btnStates", u"Go");
+    expect_only_new_text_repaints<ControlLabelImpl>(u"lblCentre", u"Mid");
 }
 
 TEST(AutomaticControls, SkinFormsListedButtonsFramesAndPicturesAreBuiltWithoutFocus) {

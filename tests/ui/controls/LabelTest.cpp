@@ -80,17 +80,6 @@ TEST(Label, AutoSizeAsksForItsTextPlusTheInsets) {
     EXPECT_EQ(plain.get_preferred_text_size(), Point(0, 14));
 }
 
-TEST(Label, NewTextRepaintsTheSameTextDoesNot) {
-    TestForm form;
-    ControlLabelImpl label(&form, u"lblCentre", 0);
-    form.settle();
-    ASSERT_EQ(form.invalid_size(), Point(0, 0));
-    label.set_text(u"Mid");
-    EXPECT_EQ(form.invalid_size(), Point(0, 0));
-    label.set_text(u"Other");
-    EXPECT_EQ(form.invalid_size(), label.get_size());
-}
-
 TEST(Label, DrawsItsLinesWhereTheSkinPutsThem) {
     struct Line {
         std::u16string text;
