@@ -1,16 +1,19 @@
 #include "ui/AutoControl.h"
 
 #include "ui/ControlButton.h"
+#include "ui/ControlContainer.h"
 #include "ui/ControlLabel.h"
 #include "ui/ControlPicture.h"
 
 namespace skinner {
 
-// "Auto.Panel" joins when the container control is built; any other type builds nothing.
+// Any other type builds nothing.
 Control* create_auto_control(const std::u16string& type, FormBase* form, const std::u16string& name, int32_t kind) {
     if (type == u"Auto.Button") return new ControlButton(form, name, kind);
     if (type == u"Auto.Frame") return new ControlLabelImpl(form, name, kind);
     if (type == u"Auto.Picture") return new ControlPicture(form, name, kind);
+    // A panel embeds with its owner form's own properties.
+    if (type == u"Auto.Panel") return new ControlContainer(form, name, kind, form->get_properties());
     return nullptr;
 }
 
