@@ -180,6 +180,9 @@ bool Form::can_close() { return true; }
 void Form::bring_to_front(const std::u16string&) { window_->bring_to_front(); }
 
 void Form::on_picture_failed_to_load(const Picture& picture) {
+    // The top form tells the user before any form closes: a form's end message would end the
+    // message box at once.
+    if (parent_form_) parent_form_->on_picture_failed_to_load(picture);
     if (!parent_form_) {
         Properties* p = get_properties();
         const std::u16string title = p ? p->get_string(u"on_picture_failed_to_load", u"Out of memory") : u"Out of memory";
@@ -188,7 +191,6 @@ void Form::on_picture_failed_to_load(const Picture& picture) {
         FormImpl::message_box(this, text, title);
     }
     if (in_modal_) close();
-    if (parent_form_) parent_form_->on_picture_failed_to_load(picture);
 }
 
 void Form::load_properties() {

@@ -1,10 +1,12 @@
 #include "ui/Properties.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/File.h"
 #include "base/Log.h"
 #include "base/Path.h"
+#include "ui/Form.h"
 
 namespace skinner {
 
@@ -196,7 +198,12 @@ bool Properties::load_strings(const std::u16string& path) {
 }
 
 void Properties::notify_forms() {
-    // The open forms of this handle reload their properties here once forms exist.
+    // A copy: a form's reload may open or close forms.
+    const std::vector<Form*> forms = Form::get_open_forms();
+    for (Form* form : forms) {
+        const auto& open = Form::get_open_forms();
+        if (form->get_properties() == this && std::find(open.begin(), open.end(), form) != open.end()) form->reload_properties();
+    }
 }
 
 }  // namespace skinner

@@ -123,7 +123,9 @@ bool hide(HWND window) {
     }
     w->style &= ~WS_VISIBLE;
     screen_changed();
+    HWND lost_capture = nullptr;
     if (table().capture && platform::is_descendant(table().capture, window)) {
+        lost_capture = table().capture;
         table().capture = nullptr;
     }
     HWND next = nullptr;
@@ -132,7 +134,12 @@ bool hide(HWND window) {
         next = focus_fallback_after_hide(w);
     }
     bool focus_inside = table().focus && platform::is_descendant(table().focus, window);
+    bool destroying = w->destroying;
     guard.unlock();
+    // A hidden holder loses the capture as a disabled one does; a dying one hears nothing more.
+    if (lost_capture && !destroying) {
+        SendMessageW(lost_capture, WM_CAPTURECHANGED, 0, 0);
+    }
     if (was_active) {
         activate(next);
     } else if (focus_inside) {
