@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -75,14 +76,30 @@ const DeviceProfile& device_profile() {
     return *current;
 }
 
-void reload_device_profile() {
-    std::lock_guard guard(profile_lock);
-    // The old profile is kept alive (and reachable): callers may still hold references into it.
+namespace {
+
+// Call with profile_lock held. The old profile is kept alive (and reachable): callers may still
+// hold references into it.
+void replace_profile(const DeviceProfile& next) {
     static std::vector<DeviceProfile*>* retired = new std::vector<DeviceProfile*>;
     if (current) {
         retired->push_back(current);
     }
-    current = new DeviceProfile(parse_device_profile(get_env));
+    current = new DeviceProfile(next);
+}
+
+}  // namespace
+
+void turn_device_screen() {
+    std::lock_guard guard(profile_lock);
+    DeviceProfile turned = current ? *current : parse_device_profile(get_env);
+    std::swap(turned.screen_width, turned.screen_height);
+    replace_profile(turned);
+}
+
+void reload_device_profile() {
+    std::lock_guard guard(profile_lock);
+    replace_profile(parse_device_profile(get_env));
 }
 
 }  // namespace platform

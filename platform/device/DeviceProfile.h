@@ -20,6 +20,9 @@ struct DeviceProfile {
 // The profile of this process. Read at first use.
 const DeviceProfile& device_profile();
 
+// The screen turns a quarter: its width and height swap (the rest stays).
+void turn_device_screen();
+
 // Reads the environment again; tests call it after changing VANTREL_* variables.
 void reload_device_profile();
 

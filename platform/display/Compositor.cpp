@@ -263,4 +263,24 @@ DisplayBackend& ensure_display() {
     return *s.backend;
 }
 
+namespace {
+
+DisplayBackend* display_of_this_thread() {
+    DisplayState& s = state();
+    std::lock_guard guard(s.lock);
+    return s.backend && s.thread == GetCurrentThreadId() ? s.backend.get() : nullptr;
+}
+
+}  // namespace
+
+bool read_desktop_clipboard(std::u16string& text) {
+    DisplayBackend* display = display_of_this_thread();
+    return display && display->read_clipboard(text);
+}
+
+bool write_desktop_clipboard(const std::u16string& text) {
+    DisplayBackend* display = display_of_this_thread();
+    return display && display->write_clipboard(text);
+}
+
 }  // namespace platform

@@ -5,6 +5,7 @@
 // a desktop window (mouse as pen, keyboard as device keys), "headless" shows nothing and lets
 // tests drive it (platform/display/Headless.h).
 #include <memory>
+#include <string>
 
 #include "platform/Types.h"
 #include "platform/gdi/SurfaceDC.h"
@@ -24,6 +25,15 @@ public:
     // How long the display thread may sleep between looks at the host (INFINITE: no host).
     virtual DWORD poll_interval() const = 0;
     virtual void show_cursor(int cursor_id) { (void)cursor_id; }
+    // The desktop's clipboard text (empty when it holds none); false where there is no desktop.
+    virtual bool read_clipboard(std::u16string& text) {
+        (void)text;
+        return false;
+    }
+    virtual bool write_clipboard(const std::u16string& text) {
+        (void)text;
+        return false;
+    }
 };
 
 // Made by the first thread that shows a window (that thread then presents the screen and
@@ -38,6 +48,16 @@ void compose_screen();
 // Pen input in screen coordinates as the host gives it: the top bar takes its own taps (the OK
 // button posts WM_COMMAND IDOK to the foreground window); the rest goes to the windows.
 void display_pen(PenAction action, POINT screen);
+
+// Turns the screen a quarter (the desktop's F5 key, or a test): its width and height swap, the
+// work area and the screen's metrics follow, and every top-level window is posted
+// WM_SETTINGCHANGE with SETTINGCHANGE_RESET, as the device tells of a new resolution.
+void turn_screen();
+
+// The display backend's clipboard, from the display's thread only (the desktop's clipboard
+// belongs to its window); false on any other thread, before the display opens, or without one.
+bool read_desktop_clipboard(std::u16string& text);
+bool write_desktop_clipboard(const std::u16string& text);
 
 // The OK button's rectangle in the top bar; empty while the foreground window has none.
 RECT done_button_rect();

@@ -3,6 +3,7 @@
 // and the screen's pixels.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Types.h"
@@ -21,6 +22,19 @@ void key_press(UINT virtual_key);
 // Text as a user types it: small letters, digits, space, '*' and '#' as key presses, anything
 // else (capitals, punctuation) as characters of their own, as the input panel gives them.
 void type_text(const std::u16string& text);
+// A key of the desktop keyboard that types text, as the SDL display gives it: the key goes down
+// (no character of its own), the text arrives as characters, the key goes up. A virtual key of
+// 0 is text without a device key (a dead key's accent, an input method's result).
+void desktop_type(UINT virtual_key, std::u16string_view text);
+// The mouse wheel turned by notches (positive away from the user) with the pointer at (x, y).
+void wheel(int x, int y, int notches);
+// The screen turns a quarter, as the desktop's turn key does.
+void turn_screen();
+// A desktop clipboard that tests play the other programs on: off at first (as with no
+// desktop); desktop_copy is another program copying text; desktop_clipboard what it holds.
+void use_desktop_clipboard(bool on);
+void desktop_copy(const std::u16string& text);
+std::u16string desktop_clipboard();
 
 // GetTickCount then returns start and moves only by step_clock; release_clock gives it back.
 void use_test_clock(DWORD start);

@@ -1,4 +1,5 @@
 #include <atomic>
+#include <mutex>
 
 #include "platform/display/Display.h"
 #include "platform/display/Headless.h"
@@ -13,6 +14,17 @@ namespace platform {
 
 namespace {
 
+struct PretendDesktop {
+    std::mutex lock;
+    bool on = false;            // lock
+    std::u16string clipboard;   // lock
+};
+
+PretendDesktop& desktop() {
+    static auto* instance = new PretendDesktop;
+    return *instance;
+}
+
 class HeadlessDisplay : public DisplayBackend {
 public:
     const char* name() const override { return "headless"; }
@@ -20,6 +32,22 @@ public:
     bool pump_events() override { return true; }
     void present(const PixelSurface&) override {}
     DWORD poll_interval() const override { return INFINITE; }
+
+    bool read_clipboard(std::u16string& text) override {
+        PretendDesktop& d = desktop();
+        std::lock_guard guard(d.lock);
+        text = d.clipboard;
+        return d.on;
+    }
+
+    bool write_clipboard(const std::u16string& text) override {
+        PretendDesktop& d = desktop();
+        std::lock_guard guard(d.lock);
+        if (d.on) {
+            d.clipboard = text;
+        }
+        return d.on;
+    }
 };
 
 std::atomic<DWORD> test_ticks{0};
@@ -86,6 +114,45 @@ void type_text(const std::u16string& text) {
             inject_char(c);
         }
     }
+}
+
+void desktop_type(UINT virtual_key, std::u16string_view text) {
+    if (virtual_key) {
+        inject_key(virtual_key, true, false, true);
+    }
+    inject_text(text);
+    if (virtual_key) {
+        inject_key(virtual_key, false, false, true);
+    }
+}
+
+void wheel(int x, int y, int notches) {
+    ensure_display();
+    inject_wheel(POINT{x, y}, notches * WHEEL_DELTA);
+}
+
+void turn_screen() {
+    ensure_display();
+    platform::turn_screen();
+}
+
+void use_desktop_clipboard(bool on) {
+    PretendDesktop& d = desktop();
+    std::lock_guard guard(d.lock);
+    d.on = on;
+    d.clipboard.clear();
+}
+
+void desktop_copy(const std::u16string& text) {
+    PretendDesktop& d = desktop();
+    std::lock_guard guard(d.lock);
+    d.clipboard = text;
+}
+
+std::u16string desktop_clipboard() {
+    PretendDesktop& d = desktop();
+    std::lock_guard guard(d.lock);
+    return d.clipboard;
 }
 
 void use_test_clock(DWORD start) {

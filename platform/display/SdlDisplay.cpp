@@ -7,7 +7,9 @@
 
 #include "platform/device/DeviceProfile.h"
 #include "platform/display/Display.h"
+#include "platform/kernel/Unicode.h"
 #include "platform/window/Keys.h"
+#include "platform/window/Messages.h"
 
 namespace platform {
 
@@ -101,10 +103,11 @@ public:
         if (!renderer_) {
             return false;
         }
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, p.screen_width,
-                                     p.screen_height);
+        if (!make_texture(p.screen_width, p.screen_height)) {
+            return false;
+        }
         SDL_StartTextInput();
-        return texture_ != nullptr;
+        return true;
     }
 
     const char* name() const override { return "sdl"; }
@@ -132,9 +135,22 @@ public:
                     display_pen(PenAction::Up, to_screen(e.button.x, e.button.y));
                 }
                 break;
+            case SDL_MOUSEWHEEL: {
+                int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+                if (notches != 0) {
+                    inject_wheel(to_screen(e.wheel.mouseX, e.wheel.mouseY), notches * WHEEL_DELTA);
+                }
+                break;
+            }
             case SDL_KEYDOWN:
             case SDL_KEYUP: {
                 bool down = e.type == SDL_KEYDOWN;
+                if (e.key.keysym.sym == turn_key) {
+                    if (down && e.key.repeat == 0) {
+                        turn_screen();
+                    }
+                    break;
+                }
                 UINT vk = device_key(e.key.keysym.sym, e.key.keysym.mod);
                 if (!down) {
                     // The key-up of '*' may come without Shift: release what went down.
@@ -145,12 +161,12 @@ public:
                     held_[e.key.keysym.scancode % held_size] = vk;
                 }
                 if (vk) {
-                    inject_key(vk, down, down && e.key.repeat != 0);
+                    inject_key(vk, down, down && e.key.repeat != 0, true);
                 }
                 break;
             }
             case SDL_TEXTINPUT:
-                type_text(e.text.text);
+                inject_text(utf16_from_utf8(e.text.text));
                 break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
@@ -165,8 +181,31 @@ public:
     }
 
     void present(const PixelSurface& screen) override {
-        SDL_UpdateTexture(texture_, nullptr, screen.pixels, screen.stride * 4);
+        if (screen.width != width_ || screen.height != height_) {
+            resize(screen.width, screen.height);
+        }
+        if (texture_) {
+            SDL_UpdateTexture(texture_, nullptr, screen.pixels, screen.stride * 4);
+        }
         redraw();
+    }
+
+    bool read_clipboard(std::u16string& text) override {
+        text.clear();
+        if (!SDL_HasClipboardText()) {
+            return true;  // the desktop holds something else, or nothing
+        }
+        char* utf8 = SDL_GetClipboardText();
+        if (!utf8) {
+            return false;
+        }
+        text = utf16_from_utf8(utf8);
+        SDL_free(utf8);
+        return true;
+    }
+
+    bool write_clipboard(const std::u16string& text) override {
+        return SDL_SetClipboardText(utf8_from_utf16(text).c_str()) == 0;
     }
 
     DWORD poll_interval() const override { return 10; }
@@ -202,19 +241,25 @@ private:
         return zoom;
     }
 
-    // Characters that no device key makes (letters and digits come with their key-downs).
-    static void type_text(const char* utf8) {
-        const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-        while (*p) {
-            uint32_t c = *p++;
-            int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-            c &= more == 3 ? 0x07 : more == 2 ? 0x0F : more == 1 ? 0x1F : 0x7F;
-            for (; more > 0 && (*p & 0xC0) == 0x80; --more) {
-                c = (c << 6) | (*p++ & 0x3F);
-            }
-            if (c < 0x10000 && !is_key_character(static_cast<WCHAR>(c))) {
-                inject_char(static_cast<WCHAR>(c));
-            }
+    // The device keys use F1 to F4; this one turns the screen.
+    static constexpr SDL_Keycode turn_key = SDLK_F5;
+
+    bool make_texture(int width, int height) {
+        if (texture_) {
+            SDL_DestroyTexture(texture_);
+        }
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        width_ = width;
+        height_ = height;
+        return texture_ != nullptr;
+    }
+
+    // The screen was turned: the desktop window takes its new shape, zoomed to fit again.
+    void resize(int width, int height) {
+        zoom_ = choose_zoom(width, height);
+        SDL_SetWindowSize(window_, width * zoom_, height * zoom_);
+        if (!make_texture(width, height)) {
+            std::fprintf(stderr, "platform: the turned screen cannot be shown: %s\n", SDL_GetError());
         }
     }
 
@@ -232,6 +277,8 @@ private:
     SDL_Cursor* cursors_[SDL_NUM_SYSTEM_CURSORS] = {};
     UINT held_[held_size] = {};
     int zoom_ = 1;
+    int width_ = 0;
+    int height_ = 0;
 };
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "platform/window/Input.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdlib>
 
 #include "platform/kernel/Time.h"
+#include "platform/threads/Threads.h"
 #include "platform/window/Keys.h"
 #include "platform/window/ThreadQueue.h"
 #include "platform/window/WindowManager.h"
@@ -112,11 +114,6 @@ bool inject_pen(PenAction action, POINT screen) {
     return post_input_to(target, msg);
 }
 
-bool is_key_character(WCHAR c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u' ' ||
-           c == u'*' || c == u'#' || c < 32;
-}
-
 bool inject_char(WCHAR character) {
     WindowTable& t = window_table();
     std::lock_guard guard(t.lock);
@@ -134,7 +131,35 @@ bool inject_char(WCHAR character) {
     return post_input_to(target, msg);
 }
 
-bool inject_key(UINT virtual_key, bool down, bool repeat) {
+bool inject_text(std::u16string_view text) {
+    bool taken = !text.empty();
+    for (WCHAR c : text) {
+        taken = inject_char(c) && taken;
+    }
+    return taken;
+}
+
+bool inject_wheel(POINT screen, int delta) {
+    set_pen_position(screen);
+    WindowTable& t = window_table();
+    std::lock_guard guard(t.lock);
+    WindowData* target = window_at(screen);
+    if (!usable(target)) {
+        return false;
+    }
+    WPARAM keys = (key_is_down(VK_SHIFT) ? MK_SHIFT : 0) | (key_is_down(VK_CONTROL) ? MK_CONTROL : 0);
+    auto clamped = static_cast<int16_t>(std::clamp(delta, -32768, 32767));
+    MSG msg;
+    msg.hwnd = target->handle;
+    msg.message = WM_MOUSEWHEEL;
+    msg.wParam = (static_cast<WPARAM>(static_cast<WORD>(clamped)) << 16) | keys;
+    msg.lParam = point_lparam(screen);
+    msg.time = GetTickCount();
+    msg.pt = screen;
+    return post_input_to(target, msg);
+}
+
+bool inject_key(UINT virtual_key, bool down, bool repeat, bool text_follows) {
     bool was_down = key_is_down(virtual_key);
     set_key_down(virtual_key, down);
     WindowTable& t = window_table();
@@ -154,10 +179,11 @@ bool inject_key(UINT virtual_key, bool down, bool repeat) {
     if (!down) {
         flags |= (1u << 30) | (1u << 31);
     }
-    msg.lParam = static_cast<LPARAM>(flags);
+    msg.lParam = static_cast<LPARAM>(flags) | (text_follows ? key_text_follows : 0);
     msg.time = GetTickCount();
     msg.pt = pen_position();
-    return post_input_to(target, msg);
+    auto q = find_queue(target->thread_id);
+    return q && q->post_key(msg, virtual_key, down);
 }
 
 POINT pen_position() {
@@ -173,6 +199,20 @@ void set_key_down(UINT virtual_key, bool down) {
     if (virtual_key < keys_down.size()) {
         keys_down[virtual_key].store(down);
     }
+    if (auto q = find_queue(GetCurrentThreadId())) {
+        q->set_key_held(virtual_key, down);
+    }
+}
+
+bool key_is_held(UINT vk) {
+    auto q = find_queue(GetCurrentThreadId());
+    if (!q) {
+        return key_is_down(vk);
+    }
+    if (vk == VK_SHIFT) {
+        return q->key_held(VK_SHIFT) || q->key_held(VK_LSHIFT) || q->key_held(VK_RSHIFT);
+    }
+    return q->key_held(vk);
 }
 
 bool key_is_down(UINT virtual_key) {
@@ -183,7 +223,11 @@ bool key_is_down(UINT virtual_key) {
 }
 
 WCHAR character_of_key(UINT vk) {
-    bool shift = key_is_down(VK_SHIFT);
+    bool shift = key_is_held(VK_SHIFT);
+    // With Ctrl a letter is its control character (Ctrl+C is 3): a shortcut, not text.
+    if (key_is_held(VK_CONTROL) && vk != VK_BACK && vk != VK_RETURN && vk != VK_ESCAPE) {
+        return vk >= 'A' && vk <= 'Z' ? static_cast<WCHAR>(vk - 'A' + 1) : 0;
+    }
     if (vk >= 'A' && vk <= 'Z') {
         return static_cast<WCHAR>(shift ? vk : vk - 'A' + 'a');
     }
@@ -205,5 +249,5 @@ WCHAR character_of_key(UINT vk) {
 }  // namespace platform
 
 SHORT GetKeyState(int virtual_key) {
-    return platform::key_is_down(static_cast<UINT>(virtual_key)) ? static_cast<SHORT>(0x8000) : 0;
+    return platform::key_is_held(static_cast<UINT>(virtual_key)) ? static_cast<SHORT>(0x8000) : 0;
 }

@@ -145,6 +145,7 @@ int retrieve(MSG* out, HWND filter, UINT low, UINT high, bool remove, bool block
             if (found != Scan::Nothing) {
                 if (remove) {
                     q->last_message = *out;
+                    q->took(*out);
                 }
                 return found == Scan::Quit ? 0 : 1;
             }
@@ -298,7 +299,8 @@ BOOL TranslateMessage(const MSG* msg) {
         return FALSE;
     }
     WCHAR ch = platform::character_of_key(static_cast<UINT>(msg->wParam));
-    if (!ch) {
+    // The desktop keyboard sends the characters it types on their own.
+    if (!ch || ((msg->lParam & platform::key_text_follows) && ch >= 32)) {
         return FALSE;
     }
     MSG c = platform::make_message(msg->hwnd, WM_CHAR, ch, msg->lParam);

@@ -64,6 +64,10 @@ constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_MOUSELAST = 0x0209;
+// wParam: the signed delta in its high word (WHEEL_DELTA per notch, positive away from the
+// user) and the MK_ keys held in its low word; lParam: the pointer in screen coordinates.
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr int WHEEL_DELTA = 120;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_HOTKEY = 0x0312;
 constexpr UINT WM_USER = 0x0400;

@@ -21,6 +21,9 @@ constexpr UINT SPI_GETSIPINFO = 225;
 constexpr UINT SPI_GETPLATFORMTYPE = 257;
 constexpr UINT SPI_GETOEMINFO = 258;
 
+// WM_SETTINGCHANGE's wParam after the screen's resolution or orientation changed.
+constexpr WPARAM SETTINGCHANGE_RESET = 0x3002;
+
 BOOL GetVersionExW(OSVERSIONINFOW* info);
 // Text queries take uiParam as the buffer's size in bytes.
 BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);

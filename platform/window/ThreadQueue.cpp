@@ -89,6 +89,55 @@ bool ThreadQueue::post_input(const MSG& msg) {
     return true;
 }
 
+namespace {
+
+bool is_key_message(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+}
+
+bool key_waiting(const std::deque<MSG>& input) {
+    for (const MSG& m : input) {
+        if (is_key_message(m.message)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ThreadQueue::post_key(const MSG& msg, UINT virtual_key, bool down) {
+    std::lock_guard guard(lock);
+    if (closed) {
+        return false;
+    }
+    if (!key_waiting(input) && virtual_key < keys_held.size()) {
+        keys_held[virtual_key] = down;
+    }
+    input.push_back(msg);
+    ++generation;
+    wake.notify_all();
+    return true;
+}
+
+void ThreadQueue::set_key_held(UINT virtual_key, bool down) {
+    std::lock_guard guard(lock);
+    if (!key_waiting(input) && virtual_key < keys_held.size()) {
+        keys_held[virtual_key] = down;
+    }
+}
+
+void ThreadQueue::took(const MSG& msg) {
+    if (is_key_message(msg.message) && msg.wParam < keys_held.size()) {
+        keys_held[msg.wParam] = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    }
+}
+
+bool ThreadQueue::key_held(UINT virtual_key) {
+    std::lock_guard guard(lock);
+    return virtual_key < keys_held.size() && keys_held[virtual_key];
+}
+
 bool ThreadQueue::post_sent(const std::shared_ptr<SentMessage>& message) {
     std::lock_guard guard(lock);
     if (closed) {

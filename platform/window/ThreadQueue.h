@@ -1,6 +1,7 @@
 #pragma once
 // The message queue of one thread: posted, input and sent messages, the quit request and
 // the thread's timers. Other threads add to it under its lock and wake it.
+#include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -37,6 +38,14 @@ public:
     // Each returns false when the thread has ended and the message was dropped.
     bool post(const MSG& msg);
     bool post_input(const MSG& msg);
+    // A key message of a key that went down or up: posted as input, and the thread's key state
+    // follows at once when no key message is waiting before it.
+    bool post_key(const MSG& msg, UINT virtual_key, bool down);
+    // The thread's key state (GetKeyState), set where no key message is waiting.
+    void set_key_held(UINT virtual_key, bool down);
+    // The thread took a message out of its queue: a key message moves its key state (lock held).
+    void took(const MSG& msg);
+    bool key_held(UINT virtual_key);
     bool post_sent(const std::shared_ptr<SentMessage>& sent);
     // Something outside the queue changed (an invalidated window, a new timer): look again.
     void poke();
@@ -53,6 +62,9 @@ public:
     bool quit_pending = false;                      // lock
     int quit_code = 0;                              // lock
     bool closed = false;                            // lock
+    // The keys held as of the last key message the thread took (lock), so that a key read
+    // while handling a message is as it was then, however far the keyboard has gone since.
+    std::array<bool, 256> keys_held{};
     // The message last retrieved, for GetMessagePos and GetMessageTime (owner thread only).
     MSG last_message;
 };

@@ -91,6 +91,8 @@ constexpr WPARAM WA_CLICKACTIVE = 2;
 constexpr WPARAM SIZE_RESTORED = 0;
 constexpr WPARAM SIZE_MINIMIZED = 1;
 constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 
