@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/display/Display.h"
+#include "platform/edit/Edit.h"
 #include "platform/kernel/Core.h"
 #include "platform/kernel/Time.h"
 #include "platform/threads/Threads.h"
@@ -337,6 +338,9 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_name, DW
     {
         Lock guard = lock_table();
         platform::WindowClass* c = find_class(text_of(class_name));
+        if (!c && platform::register_system_class(text_of(class_name))) {
+            c = find_class(text_of(class_name));
+        }
         if (!c) {
             SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
             return nullptr;
