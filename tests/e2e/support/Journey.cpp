@@ -285,6 +285,32 @@ bool Journey::drag(int from_x, int from_y, int to_x, int to_y) {
     return fixtures::run_command(x_command("xdotool " + moves + "mouseup 1")) == 0;
 }
 
+bool Journey::wheel(int x, int y, int notches) {
+    // X reports a notch away from the user as button 4, towards the user as button 5.
+    const std::string button = notches > 0 ? "4" : "5";
+    return fixtures::run_command(x_command("xdotool " + window_point(x, y) + "click --repeat " +
+                                           std::to_string(std::abs(notches)) + " --delay 40 " + button)) == 0;
+}
+
+::testing::AssertionResult Journey::turn() {
+    if (!key("F5")) {
+        return ::testing::AssertionFailure() << "the turn key could not be pressed";
+    }
+    std::swap(screen_width_, screen_height_);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(window_timeout_ms);
+    std::string geometry;
+    while (Clock::now() < deadline) {
+        geometry = fixtures::command_output(x_command("xdotool getwindowgeometry --shell " + window_));
+        if (shell_value(geometry, "WIDTH") == screen_width_ * zoom_ &&
+            shell_value(geometry, "HEIGHT") == screen_height_ * zoom_) {
+            return ::testing::AssertionSuccess();
+        }
+        pause(50);
+    }
+    return ::testing::AssertionFailure() << "the window did not turn to " << screen_width_ << "x" << screen_height_
+                                         << ":\n" << geometry;
+}
+
 Image Journey::screen() {
     const Image window = parse_ppm(fixtures::command_output(x_command("import -window " + window_ + " -depth 8 ppm:-")));
     if (window.width != screen_width_ * zoom_ || window.height != screen_height_ * zoom_) {

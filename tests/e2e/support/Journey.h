@@ -72,6 +72,10 @@ public:
     bool key(const std::string& keysym);  // xdotool names: "Return", "F1", "Left", "h"
     bool tap(int x, int y);
     bool drag(int from_x, int from_y, int to_x, int to_y);
+    // The mouse wheel turned by notches (positive away from the user) over a device point.
+    bool wheel(int x, int y, int notches);
+    // The desktop's key that turns the screen (F5): waits for the window's new shape.
+    ::testing::AssertionResult turn();
 
     // The device's screen now, from the window at device size (empty on failure).
     Image screen();
