@@ -30,38 +30,34 @@ void remove_user() {
     }
 }
 
-DWORD read_from_file(LPSTR buffer, DWORD size, LPARAM param) {
-    return reinterpret_cast<File*>(param)->read(buffer, size);
+DWORD read_from_stream(LPSTR buffer, DWORD size, LPARAM param) {
+    return reinterpret_cast<InputStream*>(param)->read(buffer, size);
 }
 
 void progress(void*, BOOL, LPARAM) {}
 
-HBITMAP read_image(const std::u16string& path) {
-    File file(path, File::read_existing);
-    if (!file.is_open()) {
-        return nullptr;
+// base.bmp with base_1.bmp or base_8.bmp beside it.
+class PictureFiles : public PictureSource {
+public:
+    bool load_file_set(const std::u16string& base, HBITMAP& image, HBITMAP& mask, bool& mask_is_8bit) override {
+        image = decode_image_file(base + u".bmp", 0);
+        if (!image) {
+            return false;
+        }
+        mask = decode_image_file(base + u"_1.bmp", 0);
+        mask_is_8bit = false;
+        if (!mask) {
+            mask = decode_image_file(base + u"_8.bmp", 0);
+            mask_is_8bit = mask != nullptr;
+        }
+        return true;
     }
-    std::vector<BYTE> buffer(4096, 0);
-    HBITMAP bitmap = nullptr;
-    ScreenDC screen;
-    DecompressImageInfo info;
-    info.dwSize = sizeof info;
-    info.pbBuffer = buffer.data();
-    info.dwBufferMax = DWORD(buffer.size());
-    info.dwBufferCurrent = 0;
-    info.phBM = &bitmap;
-    info.ppImageRender = nullptr;
-    info.iBitDepth = GetDeviceCaps(screen.dc(), BITSPIXEL);
-    info.lParam = reinterpret_cast<LPARAM>(&file);
-    info.hdc = screen.dc();
-    info.iScale = 100;
-    info.iMaxWidth = 10000;
-    info.iMaxHeight = 10000;
-    info.pfnGetData = read_from_file;
-    info.pfnImageProgress = progress;
-    info.crTransparentOverride = 0xFFFFFFFF;
-    DecompressImageIndirect(&info);
-    return bitmap;
+};
+
+PictureFiles picture_files;
+
+std::unique_ptr<PictureRep> make_file_picture(const PictureCache::Key& key) {
+    return std::make_unique<PictureRep>(key.path, key.scale);
 }
 
 BITMAP bitmap_info(HBITMAP bitmap) {
@@ -131,14 +127,45 @@ int32_t map_axis_unclamped(int32_t p, int32_t o, int32_t e, int32_t l, int32_t b
 
 }  // namespace
 
-PictureRep::PictureRep(const std::u16string& path, int32_t scale_) : scale(scale_) {
+HBITMAP decode_image_stream(InputStream& stream, int bit_depth) {
+    std::vector<BYTE> buffer(4096, 0);
+    HBITMAP bitmap = nullptr;
+    ScreenDC screen;
+    DecompressImageInfo info;
+    info.dwSize = sizeof info;
+    info.pbBuffer = buffer.data();
+    info.dwBufferMax = DWORD(buffer.size());
+    info.dwBufferCurrent = 0;
+    info.phBM = &bitmap;
+    info.ppImageRender = nullptr;
+    info.iBitDepth = bit_depth != 0 ? bit_depth : GetDeviceCaps(screen.dc(), BITSPIXEL);
+    info.lParam = reinterpret_cast<LPARAM>(&stream);
+    info.hdc = screen.dc();
+    info.iScale = 100;
+    info.iMaxWidth = 10000;
+    info.iMaxHeight = 10000;
+    info.pfnGetData = read_from_stream;
+    info.pfnImageProgress = progress;
+    info.crTransparentOverride = 0xFFFFFFFF;
+    DecompressImageIndirect(&info);
+    return bitmap;
+}
+
+HBITMAP decode_image_file(const std::u16string& path, int bit_depth) {
+    File file(path, File::read_existing);
+    return file.is_open() ? decode_image_stream(file, bit_depth) : nullptr;
+}
+
+PictureRep::PictureRep(const std::u16string& path, int32_t scale_) : PictureRep(picture_files, path, scale_) {}
+
+PictureRep::PictureRep(PictureSource& source, const std::u16string& path, int32_t scale_) : scale(scale_) {
     bool variant_loaded = false;
     if (scale != 1) {
         std::u16string variant = path;
         variant << u"_x" << scale;
-        variant_loaded = load_file_set(variant);
+        variant_loaded = load_file_set(source, variant);
     }
-    if (!variant_loaded && !load_file_set(path)) {
+    if (!variant_loaded && !load_file_set(source, path)) {
         return;
     }
     if (variant_loaded || scale == 1) {
@@ -160,17 +187,15 @@ PictureRep::~PictureRep() {
     delete_bitmap(read_mask_);
 }
 
-bool PictureRep::load_file_set(const std::u16string& base) {
-    read_image_ = read_image(base + u".bmp");
-    if (!read_image_) {
-        delete_bitmap(read_mask_);
-        return false;
-    }
-    read_mask_ = read_image(base + u"_1.bmp");
+bool PictureRep::load_file_set(PictureSource& source, const std::u16string& base) {
+    delete_bitmap(read_image_);
+    delete_bitmap(read_mask_);
     mask_is_8bit = false;
-    if (!read_mask_) {
-        read_mask_ = read_image(base + u"_8.bmp");
-        mask_is_8bit = read_mask_ != nullptr;
+    if (!source.load_file_set(base, read_image_, read_mask_, mask_is_8bit)) {
+        delete_bitmap(read_image_);
+        delete_bitmap(read_mask_);
+        mask_is_8bit = false;
+        return false;
     }
     BITMAP info = bitmap_info(read_image_);
     width = info.bmWidth;
@@ -204,11 +229,10 @@ void PictureRep::scale_by(double factor) {
     mask = new_mask;
 }
 
-PictureCache::Map::iterator PictureCache::find_or_load(const std::u16string& path, int32_t scale) {
-    Key key{scale, path};
+PictureCache::Map::iterator PictureCache::find_or_load(const Key& key, Maker make) {
     auto it = cache_map->find(key);
     if (it == cache_map->end()) {
-        it = cache_map->emplace(key, Entry{0, new PictureRep(path, scale)}).first;
+        it = cache_map->emplace(key, Entry{0, make(key).release()}).first;
     }
     ++it->second.handles;
     return it;
@@ -222,9 +246,11 @@ Picture::Picture() {
     add_user();
 }
 
-Picture::Picture(const std::u16string& path, bool stretch, int32_t scale) {
+Picture::Picture(const std::u16string& path, bool stretch, int32_t scale) : Picture(PictureCache::Key{scale, path, {}}, make_file_picture, stretch) {}
+
+Picture::Picture(const PictureCache::Key& key, PictureCache::Maker make, bool stretch) {
     add_user();
-    entry_ = PictureCache::find_or_load(path, scale);
+    entry_ = PictureCache::find_or_load(key, make);
     has_entry_ = true;
     stretch_ = stretch;
     const PictureRep* r = entry_->second.rep;
@@ -275,7 +301,7 @@ void Picture::release() {
     entry_ = {};
 }
 
-std::u16string Picture::get_path() const { return has_entry_ ? entry_->first.second : std::u16string(); }
+std::u16string Picture::get_path() const { return has_entry_ ? entry_->first.path : std::u16string(); }
 
 PictureRep* Picture::rep() const {
     return has_entry_ ? entry_->second.rep : nullptr;

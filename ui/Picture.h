@@ -4,22 +4,42 @@
 // slices. A picture file comes as base.bmp with an optional mask base_1.bmp (white opaque,
 // black transparent) or base_8.bmp (blue channel = opacity, drawn by blending); at scale 2
 // base_x2.bmp is preferred, else base.bmp is stretched twice.
+#include <compare>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
-#include <utility>
 
 #include "platform/Types.h"
 #include "ui/Point.h"
 
 namespace skinner {
 
+class InputStream;
 class Painter;
+
+// An image read from the stream by the platform's image decompressor, at the bit depth given
+// (0: the screen's); null when it cannot be decoded.
+HBITMAP decode_image_stream(InputStream& stream, int bit_depth);
+// The same for a file; null when it cannot be opened.
+HBITMAP decode_image_file(const std::u16string& path, int bit_depth);
+
+// Where the file sets of pictures are read: by default base.bmp and its masks as files; the
+// older build reads them out of its skin archive.
+class PictureSource {
+public:
+    virtual ~PictureSource() = default;
+    // The image of a base name, and its mask when there is one (the flag set for an opacity
+    // mask); false when there is no image.
+    virtual bool load_file_set(const std::u16string& base, HBITMAP& image, HBITMAP& mask, bool& mask_is_8bit) = 0;
+};
 
 class PictureRep {
 public:
     // Loads the file set for (path, scale); an empty rep (no image) when nothing loads.
     PictureRep(const std::u16string& path, int32_t scale);
+    // The same with the file sets read from the source.
+    PictureRep(PictureSource& source, const std::u16string& base, int32_t scale);
     ~PictureRep();
     PictureRep(const PictureRep&) = delete;
     PictureRep& operator=(const PictureRep&) = delete;
@@ -34,7 +54,7 @@ public:
     int32_t scale = 1;
 
 private:
-    bool load_file_set(const std::u16string& base);
+    bool load_file_set(PictureSource& source, const std::u16string& base);
     void scale_by(double factor);
 
     // The bitmaps as read while loading; empty once the constructor returns.
@@ -53,15 +73,24 @@ struct PictureSlices {
 
 class PictureCache {
 public:
-    using Key = std::pair<int32_t, std::u16string>;  // scale first: the map's order
+    // Ordered by scale first, then path, then name. A picture file's key has an empty name; a
+    // picture kept in an archive has the archive's path and the picture's name.
+    struct Key {
+        int32_t scale = 1;
+        std::u16string path;
+        std::u16string name;
+        auto operator<=>(const Key&) const = default;
+    };
     struct Entry {
         int32_t handles = 0;
         PictureRep* rep = nullptr;
     };
     using Map = std::map<Key, Entry>;
+    // Makes the rep of a key that the cache does not hold yet.
+    using Maker = std::unique_ptr<PictureRep> (*)(const Key& key);
 
-    // The entry for (path, scale), loaded when missing; its handle count is raised by 1.
-    static Map::iterator find_or_load(const std::u16string& path, int32_t scale);
+    // The entry for the key, made when missing; its handle count is raised by 1.
+    static Map::iterator find_or_load(const Key& key, Maker make);
     // Entries in the cache (0 when no picture exists).
     static size_t size();
 };
@@ -70,6 +99,8 @@ class Picture {
 public:
     Picture();
     Picture(const std::u16string& path, bool stretch, int32_t scale);
+    // The picture of a key whose rep, when the cache lacks it, the maker makes.
+    Picture(const PictureCache::Key& key, PictureCache::Maker make, bool stretch);
     Picture(const Picture& other);
     Picture& operator=(const Picture& other);
     ~Picture();

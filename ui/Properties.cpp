@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/File.h"
 #include "base/Log.h"
-#include "base/Path.h"
 #include "ui/Form.h"
+#include "ui/SkinImageLoader.h"
 
 namespace skinner {
 
@@ -41,14 +40,8 @@ PropertiesImpl::PropertiesImpl(const std::u16string& path, Point screen, Point w
 }
 
 bool PropertiesImpl::load(const std::u16string& path) {
-    File file(path, File::read_existing);
-    if (!file.is_open()) return false;
-    const uint32_t size = file.size();
-    std::vector<uint8_t> bytes(size);
-    if (size > 0 && file.read(bytes.data(), size) != size) {
-        Log::instance() << u"Error: skin [" << path << u"] failed to load\n";
-        return false;
-    }
+    std::vector<uint8_t> bytes;
+    if (!skin_image_loader().read_skin(path, bytes)) return false;
     // Short files and bad header fields are simply not skins; a file that passes them but
     // breaks an offset, an array, a string or an index is a broken skin and says why.
     if (check_header(bytes) != HeaderFault::None) return false;
@@ -64,10 +57,8 @@ bool PropertiesImpl::load(const std::u16string& path) {
 
 bool PropertiesImpl::load_pictures_and_fonts(const std::u16string& path) {
     const int32_t scale = image_.scale();
-    const std::u16string folder = get_directory(path);
     for (std::u16string_view name : image_.file().picture_names()) {
-        const std::u16string full = folder.empty() ? std::u16string(name) : join_path(folder, name);
-        pictures_.emplace_back(full, false, scale);
+        pictures_.push_back(skin_image_loader().listed_picture(path, name, scale));
         if (!pictures_.back().is_loaded()) {
             Log::instance() << u"PropertiesImpl::PropertiesImpl picture failed to load {" << std::u16string(name) << u"}\n";
             image_.unload();
