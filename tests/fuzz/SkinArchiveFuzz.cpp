@@ -2,8 +2,6 @@
 // skin image or a picture only from entries that lie wholly inside it.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,12 +10,11 @@
 #include "legacy/SkinArchive.h"
 #include "legacy/ZippedImage.h"
 #include "platform/gdi/Gdi.h"
+#include "tests/fuzz/FuzzRoot.h"
 
 using namespace skinner;
 
 namespace {
-
-std::string archive_file;
 
 void delete_bitmap(HBITMAP bitmap) {
     if (bitmap) DeleteObject(bitmap);
@@ -25,20 +22,10 @@ void delete_bitmap(HBITMAP bitmap) {
 
 }  // namespace
 
-// A device root of the harness's own, holding the one archive file of each run.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/vantrel-fuzz-archive-XXXXXX";
-    if (!mkdtemp(folder)) return 1;
-    setenv("VANTREL_ROOT", folder, 1);
-    archive_file = std::string(folder) + "/skin.zip";
-    return 0;
-}
+extern "C" int LLVMFuzzerInitialize(int*, char***) { return fuzz_root::enter("archive") ? 0 : 1; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    {
-        std::ofstream out(archive_file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
-    }
+    fuzz_root::write_file("skin.zip", data, size);
     SkinArchive archive(u"\\skin.zip");
     std::vector<uint8_t> bytes;
     for (std::u16string name = archive.next_entry(); !name.empty(); name = archive.next_entry()) {

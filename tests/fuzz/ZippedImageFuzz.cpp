@@ -2,19 +2,16 @@
 // entry.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "legacy/SkinArchive.h"
 #include "legacy/ZippedImage.h"
 #include "platform/gdi/Gdi.h"
+#include "tests/fuzz/FuzzRoot.h"
 
 using namespace skinner;
 
 namespace {
-
-std::string archive_file;
 
 void put(std::string& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(char((value >> (8 * i)) & 0xFF));
@@ -40,20 +37,11 @@ std::string stored_entry(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/vantrel-fuzz-bmp-XXXXXX";
-    if (!mkdtemp(folder)) return 1;
-    setenv("VANTREL_ROOT", folder, 1);
-    archive_file = std::string(folder) + "/skin.zip";
-    return 0;
-}
+extern "C" int LLVMFuzzerInitialize(int*, char***) { return fuzz_root::enter("bmp") ? 0 : 1; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    {
-        const std::string archive = stored_entry(data, size);
-        std::ofstream out(archive_file, std::ios::binary | std::ios::trunc);
-        out.write(archive.data(), std::streamsize(archive.size()));
-    }
+    const std::string entry = stored_entry(data, size);
+    fuzz_root::write_file("skin.zip", entry.data(), entry.size());
     SkinArchive archive(u"\\skin.zip");
     std::optional<HBITMAP> bitmap = load_zipped_image(archive, u"p.bmp");
     if (!bitmap) __builtin_trap();  // the entry is always there
