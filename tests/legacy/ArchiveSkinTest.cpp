@@ -14,7 +14,9 @@
 #include "tests/fixtures/SkinCompiler.h"
 #include "tests/fixtures/TempDir.h"
 #include "tests/legacy/support/SkinArchives.h"
+#include "tests/platform/gdi/support/Canvas32.h"
 #include "tests/ui/support/PictureFiles.h"
+#include "ui/Painter.h"
 #include "ui/Properties.h"
 
 using namespace skinner;
@@ -223,23 +225,45 @@ TEST_F(ArchiveSkins, OneCacheEntryPerArchiveNameAndScale) {
     EXPECT_EQ(PictureCache::size(), 0u);
 }
 
-TEST_F(ArchiveSkins, TheBuiltArchiveHoldsTheMainSkinWithItsPictures) {
-    const std::string built = std::string(VANTREL_TEST_BINARY_DIR) + "/bin/legacy/skins/default/default.skin";
-    std::filesystem::create_directories(root.host("skins/default"));
-    std::filesystem::copy_file(built, root.host("skins/default/default.skin"));
-    SkinArchive archive(u"\\skins\\default\\default.skin");
+TEST_F(ArchiveSkins, TheBuiltArchiveHoldsTheMainSkinWhosePicturesDrawLikeTheLooseFiles) {
+    const std::string bin = std::string(VANTREL_TEST_BINARY_DIR) + "/bin";
+    std::filesystem::create_directories(root.host("legacy/skins/default"));
+    std::filesystem::copy_file(bin + "/legacy/skins/default/default.skin", root.host("legacy/skins/default/default.skin"));
+    std::filesystem::create_directories(root.host("plain/skins/default"));
+    for (const auto& entry : std::filesystem::directory_iterator(bin + "/skins/default"))
+        std::filesystem::copy_file(entry.path(), root.host("plain/skins/default/" + entry.path().filename().string()));
+    SkinArchive archive(u"\\legacy\\skins\\default\\default.skin");
     EXPECT_EQ(archive.next_entry(), u"default.skin");
+
     for (int scale : {1, 2}) {
         const Point screen = scale == 1 ? Point(240, 320) : Point(480, 640);
-        Properties p(u"\\skins\\default\\default.skin", screen, {screen.x, screen.y - 52 * scale});
+        const Point work_area{screen.x, screen.y - 52 * scale};
+        install_skin_image_loader(nullptr);
+        Properties plain(u"\\plain\\skins\\default\\default.skin", screen, work_area);
+        install_archive_skin_loader();
+        Properties p(u"\\legacy\\skins\\default\\default.skin", screen, work_area);
+        ASSERT_TRUE(plain.is_loaded()) << scale;
         ASSERT_TRUE(p.is_loaded()) << scale;
         ASSERT_TRUE(p.check_version(u"Vantrel_1.1", screen));
         EXPECT_EQ(p.impl().image().scale(), scale);
         ASSERT_EQ(p.impl().pictures().size(), 9u);
-        for (const Picture& picture : p.impl().pictures()) EXPECT_TRUE(picture.is_loaded());
         const Picture left = p.get_picture(u"FormMain", u"pbPosition", u"Left", Picture());
         ASSERT_NE(left.rep(), nullptr);
-        EXPECT_EQ(left.rep()->width, 48 * scale);  // bar.bmp, or the bar_x2.bmp entry at scale 2
+        EXPECT_EQ(left.rep()->width, 48 * scale);  // the bar_x2.bmp entry at scale 2
         EXPECT_EQ(p.get_form_picture(u"FormMain", u"Background", Picture()).get_size(), Point(32 * scale, 64 * scale));
+
+        // Each whole picture, nine-sliced over a grey ground, draws the same pixels both ways.
+        for (size_t i = 0; i < 9; ++i) {
+            const Picture& from_archive = p.impl().pictures()[i];
+            const Picture& from_files = plain.impl().pictures()[i];
+            ASSERT_TRUE(from_archive.is_loaded()) << i;
+            ASSERT_EQ(from_archive.rep()->mask_is_8bit, from_files.rep()->mask_is_8bit) << i;
+            const Point size = from_files.get_size() + from_files.get_size();
+            gdi_test::Canvas32 a(size.x, size.y, 0x808080), b(size.x, size.y, 0x808080);
+            Painter pa(a.dc(), {0, 0}, size), pb(b.dc(), {0, 0}, size);
+            from_archive.draw(pa, {0, 0}, size);
+            from_files.draw(pb, {0, 0}, size);
+            for (int y = 0; y < size.y; ++y) ASSERT_EQ(a.row(y), b.row(y)) << "picture " << i << " row " << y << " scale " << scale;
+        }
     }
 }
