@@ -12,6 +12,8 @@
 
 using namespace skinner;
 using legacy_test::pack;
+using legacy_test::with16;
+using legacy_test::with32;
 
 namespace {
 
@@ -117,17 +119,7 @@ TEST_F(Archives, HostileArchivesEndTheScanCleanly) {
     // Entry "one.bin" (data at 37, 16 bytes) is followed by entry "two.bin" at 53.
     const std::string good = pack({{"one.bin", std::string(16, 'x')}, {"two.bin", "xyz"}});
     ASSERT_EQ(legacy_test::get32(good, 53), 0x04034B50u);
-    auto with_sizes = [&](uint32_t size) {
-        std::string b = good;
-        legacy_test::put32(b, 18, size);
-        legacy_test::put32(b, 22, size);
-        return b;
-    };
-    auto with16 = [&](size_t at, uint32_t v) {
-        std::string b = good;
-        legacy_test::put16(b, at, v);
-        return b;
-    };
+    auto with_sizes = [&](uint32_t size) { return with32(with32(good, 18, size), 22, size); };
     const struct {
         const char* what;
         std::string bytes;
@@ -137,15 +129,15 @@ TEST_F(Archives, HostileArchivesEndTheScanCleanly) {
         {"the largest size", with_sizes(UINT32_MAX), {}},
         // In 32 bits the next header would be 37 + size = 0: the first header again, forever.
         {"a size that wraps the next offset back to the first header", with_sizes(uint32_t(0x100000000ull - 37)), {}},
-        {"a name longer than the file", with16(26, 0xFFFF), {}},
-        {"an extra field longer than the file", with16(28, 0xFFFF), {}},
-        {"sizes that differ", [&] { std::string b = good; legacy_test::put32(b, 18, 15); return b; }(), {}},
+        {"a name longer than the file", with16(good, 26, 0xFFFF), {}},
+        {"an extra field longer than the file", with16(good, 28, 0xFFFF), {}},
+        {"sizes that differ", with32(good, 18, 15), {}},
         {"a header cut short", good.substr(0, 20), {}},
         {"data cut short", good.substr(0, 45), {}},
         {"the second entry's data cut short", good.substr(0, 53 + 37 + 1), {u"one.bin"}},
         {"an empty file", "", {}},
         {"not an archive", std::string(600, 'S'), {}},
-        {"an empty name", with16(26, 0), {}},
+        {"an empty name", with16(good, 26, 0), {}},
     };
     for (const auto& c : cases) {
         SkinArchive archive(write(c.bytes));

@@ -89,9 +89,9 @@ TEST_F(ZippedImages, LogsTheEntryAndItsPixelByteCount) {
 }
 
 TEST_F(ZippedImages, ATopDownBitmapKeepsItsRowOrder) {
-    std::string bytes = bmp_file({1, 2, 24, {}, 0, [](int, int y) { return y == 0 ? 0xFF0000u : 0x0000FFu; }});
-    legacy_test::put32(bytes, 22, uint32_t(-2));  // the first row in the file is now the top one
-    std::optional<HBITMAP> result = load(bytes);
+    const std::string bottom_up = bmp_file({1, 2, 24, {}, 0, [](int, int y) { return y == 0 ? 0xFF0000u : 0x0000FFu; }});
+    // The first row in the file is now the top one.
+    std::optional<HBITMAP> result = load(legacy_test::with32(bottom_up, 22, uint32_t(-2)));
     ASSERT_TRUE(result && *result);
     Bitmap bitmap(*result);
     EXPECT_EQ(pixel_of(bitmap.handle, 0, 0), RGB(0, 0, 255));
@@ -100,16 +100,8 @@ TEST_F(ZippedImages, ATopDownBitmapKeepsItsRowOrder) {
 
 TEST_F(ZippedImages, HostileHeadersGiveNoBitmap) {
     const std::string eight = bmp_file({4, 4, 8, std::vector<uint32_t>(256, 0x123456), 0, [](int, int) { return 7u; }});
-    auto with32 = [&](size_t at, uint32_t v) {
-        std::string b = eight;
-        legacy_test::put32(b, at, v);
-        return b;
-    };
-    auto with16 = [&](size_t at, uint32_t v) {
-        std::string b = eight;
-        legacy_test::put16(b, at, v);
-        return b;
-    };
+    auto with16 = [&](size_t at, uint32_t v) { return legacy_test::with16(eight, at, v); };
+    auto with32 = [&](size_t at, uint32_t v) { return legacy_test::with32(eight, at, v); };
     const struct {
         const char* what;
         std::string bytes;

@@ -13,16 +13,24 @@ namespace {
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
-// Writes each entry's content under the folder and returns the names, in order.
+// Writes each entry's content into the folder and returns the names, in order, for a command.
 std::string write_entries(const fixtures::TempDir& dir, const Entries& entries) {
     std::string names;
     for (const auto& [name, content] : entries) {
-        const std::string path = dir.file(name);
-        fixtures::run_command("mkdir -p \"$(dirname " + quoted(path) + ")\"");
-        fixtures::write_file(path, content);
+        fixtures::write_file(dir.file(name), content);
         names += " " + quoted(name);
     }
     return names;
+}
+
+void put16(std::string& bytes, size_t at, uint32_t value) {
+    bytes[at] = char(value & 0xFF);
+    bytes[at + 1] = char((value >> 8) & 0xFF);
+}
+
+void put32(std::string& bytes, size_t at, uint32_t value) {
+    put16(bytes, at, value & 0xFFFF);
+    put16(bytes, at + 2, value >> 16);
 }
 
 }  // namespace
@@ -52,21 +60,21 @@ std::string zip_archive(const Entries& compressed, const Entries& stored) {
     return fixtures::read_file(dir.file("out.zip"));
 }
 
-void put16(std::string& bytes, size_t at, uint32_t value) {
-    bytes[at] = char(value & 0xFF);
-    bytes[at + 1] = char((value >> 8) & 0xFF);
-}
-
-void put32(std::string& bytes, size_t at, uint32_t value) {
-    put16(bytes, at, value & 0xFFFF);
-    put16(bytes, at + 2, value >> 16);
-}
-
 uint32_t get16(const std::string& bytes, size_t at) {
     return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8;
 }
 
 uint32_t get32(const std::string& bytes, size_t at) { return get16(bytes, at) | get16(bytes, at + 2) << 16; }
+
+std::string with16(std::string bytes, size_t at, uint32_t value) {
+    put16(bytes, at, value);
+    return bytes;
+}
+
+std::string with32(std::string bytes, size_t at, uint32_t value) {
+    put32(bytes, at, value);
+    return bytes;
+}
 
 std::string bmp_file(const Bmp& bmp) {
     const uint32_t stride = (uint32_t(bmp.width) * bmp.bits + 31) / 32 * 4;

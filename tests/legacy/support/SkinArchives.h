@@ -21,10 +21,11 @@ std::string pack(const Entries& entries);
 std::string zip_archive(const Entries& compressed, const Entries& stored);
 
 // Little-endian fields inside a file's bytes.
-void put16(std::string& bytes, size_t at, uint32_t value);
-void put32(std::string& bytes, size_t at, uint32_t value);
 uint32_t get16(const std::string& bytes, size_t at);
 uint32_t get32(const std::string& bytes, size_t at);
+// A copy of the bytes with one field changed.
+std::string with16(std::string bytes, size_t at, uint32_t value);
+std::string with32(std::string bytes, size_t at, uint32_t value);
 
 // An uncompressed bottom-up BMP. pixel(x, y) gives a palette index at 1, 4 and 8 bits, the
 // 5-5-5 value at 16, and 0xRRGGBB at 24 and 32. The colour table holds `palette` (0xRRGGBB).
