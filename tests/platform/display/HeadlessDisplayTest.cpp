@@ -3,6 +3,7 @@
 #include <stb/stb_image.h>
 
 #include <chrono>
+#include <string>
 #include <vector>
 
 #include "platform/device/DeviceProfile.h"
@@ -22,12 +23,13 @@ struct Seen {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
+    bool ctrl_held = false;  // GetKeyState while the message was handled
 };
 std::vector<Seen> seen;
 
 // Paints its client area in the colour kept in its user data.
 LRESULT CALLBACK_solid(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    seen.push_back({window, message, wParam, lParam});
+    seen.push_back({window, message, wParam, lParam, GetKeyState(VK_CONTROL) < 0});
     if (message == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
@@ -350,6 +352,165 @@ TEST_F(HeadlessDisplay, MessageBoxDrawsItsTextWithTheGdi) {
 TEST_F(HeadlessDisplay, MessageBoxRefusesStylesItCannotShow) {
     EXPECT_EQ(MessageBoxW(nullptr, u"x", u"y", 0x7), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+std::u16string characters_to(HWND w) {
+    std::u16string out;
+    for (const Seen& s : seen) {
+        if (s.hwnd == w && s.message == WM_CHAR) {
+            out.push_back(static_cast<char16_t>(s.wParam));
+        }
+    }
+    return out;
+}
+
+std::vector<Seen> only(UINT message) {
+    std::vector<Seen> out;
+    for (const Seen& s : seen) {
+        if (s.message == message) {
+            out.push_back(s);
+        }
+    }
+    return out;
+}
+
+TEST_F(HeadlessDisplay, TheDesktopKeyboardTypesEachCharacterOnce) {
+    HWND w = solid({0, work.top, 100, work.top + 100}, RGB(1, 2, 3));
+    pump();
+    struct Case {
+        const char* name;
+        UINT key;  // 0: text without a key of its own
+        std::u16string text;
+        std::u16string characters;
+    };
+    const Case cases[] = {
+        {"a letter", 'A', u"a", u"a"},
+        {"a capital", 'A', u"A", u"A"},
+        {"a digit", '1', u"1", u"1"},
+        {"the star key", VK_STAR, u"*", u"*"},
+        {"a letter the layout turns into another", 'Q', u"@", u"@"},
+        {"an accent from a dead key", 'E', u"\u00e9", u"\u00e9"},
+        {"an input method's result", 0, u"\u65e5\u672c", u"\u65e5\u672c"},
+        {"a character beyond the 16-bit plane", 0, u"\U0001F600", u"\U0001F600"},
+        {"Backspace keeps its control character", VK_BACK, u"", u"\b"},
+        {"Enter keeps its control character", VK_RETURN, u"", u"\r"},
+    };
+    for (const Case& c : cases) {
+        seen.clear();
+        h::desktop_type(c.key, c.text);
+        pump();
+        EXPECT_EQ(characters_to(w), c.characters) << c.name;
+        EXPECT_EQ(only(WM_KEYDOWN).size(), c.key ? 1u : 0u) << c.name;
+    }
+}
+
+TEST_F(HeadlessDisplay, TheCharacterOfAKeyIsWaitingRightBehindItsKeyDown) {
+    solid({0, work.top, 100, work.top + 100}, RGB(1, 2, 3));
+    pump();
+    h::desktop_type('B', u"b");
+    MSG msg;
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    // The Pocket PC pump takes the character that goes with the key.
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(u'b'));
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE));
+    pump();
+}
+
+TEST_F(HeadlessDisplay, CtrlWithALetterMakesItsControlCharacter) {
+    HWND w = solid({0, work.top, 100, work.top + 100}, RGB(1, 2, 3));
+    pump();
+    seen.clear();
+    h::key_down(VK_CONTROL);
+    h::key_press('C');
+    h::key_press(VK_BACK);
+    h::key_up(VK_CONTROL);
+    h::key_press('C');
+    pump();
+    EXPECT_EQ(characters_to(w), std::u16string(u"\x03\bc"));
+}
+
+TEST_F(HeadlessDisplay, AKeyIsReadAsItWasWhenItsMessageCameNotAsItIsNow) {
+    solid({0, work.top, 100, work.top + 100}, RGB(1, 2, 3));
+    pump();
+    seen.clear();
+    // A quick Ctrl+C: all four arrive before the program looks at the first.
+    h::key_down(VK_CONTROL);
+    h::key_press('C');
+    h::key_up(VK_CONTROL);
+    h::key_press('C');
+    pump();
+    std::vector<Seen> downs = only(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 3u);
+    EXPECT_TRUE(downs[0].ctrl_held);   // Ctrl itself
+    EXPECT_TRUE(downs[1].ctrl_held);   // C while Ctrl was held
+    EXPECT_FALSE(downs[2].ctrl_held);  // C after it was let go
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+}
+
+TEST_F(HeadlessDisplay, TheWheelTurnsTheWindowUnderThePointer) {
+    HWND a = solid({0, work.top, 100, work.top + 100}, RGB(1, 2, 3));
+    HWND b = solid({100, work.top, 200, work.top + 100}, RGB(1, 2, 3));
+    SetFocus(a);
+    pump();
+    seen.clear();
+    h::wheel(150, work.top + 20, 1);
+    h::key_down(VK_SHIFT);
+    h::wheel(150, work.top + 30, -2);
+    h::key_up(VK_SHIFT);
+    h::wheel(300, work.top + 300, 1);  // over no window
+    pump();
+    std::vector<Seen> turns = only(WM_MOUSEWHEEL);
+    ASSERT_EQ(turns.size(), 2u);
+    EXPECT_EQ(turns[0].hwnd, b);
+    EXPECT_EQ(static_cast<int16_t>(turns[0].wParam >> 16), WHEEL_DELTA);
+    EXPECT_EQ(turns[0].wParam & 0xFFFF, 0u);
+    EXPECT_EQ(turns[0].lParam & 0xFFFF, 150);  // screen coordinates
+    EXPECT_EQ((turns[0].lParam >> 16) & 0xFFFF, work.top + 20);
+    EXPECT_EQ(static_cast<int16_t>(turns[1].wParam >> 16), -2 * WHEEL_DELTA);
+    EXPECT_EQ(turns[1].wParam & 0xFFFF, MK_SHIFT);
+    EnableWindow(b, FALSE);
+    h::wheel(150, work.top + 20, 1);
+    pump();
+    EXPECT_EQ(only(WM_MOUSEWHEEL).size(), 2u);  // a disabled window gets none
+}
+
+TEST_F(HeadlessDisplay, TurningTheScreenSwapsItsSidesAndTellsTheWindows) {
+    const platform::DeviceProfile before = platform::device_profile();
+    HWND w = solid({0, work.top, 100, work.top + 100}, RGB(1, 2, 3));
+    pump();
+    seen.clear();
+    auto screen_size = [] {
+        HDC screen = GetDC(nullptr);
+        SIZE size{GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
+        ReleaseDC(nullptr, screen);
+        return size;
+    };
+    h::turn_screen();
+    SIZE turned = screen_size();
+    EXPECT_EQ(turned.cx, before.screen_height);
+    EXPECT_EQ(turned.cy, before.screen_width);
+    RECT area;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    EXPECT_EQ(area.right, before.screen_height);
+    EXPECT_EQ(area.bottom, before.screen_width - work.top);
+    EXPECT_EQ(h::screen_pixels().size(), static_cast<size_t>(before.screen_width) * before.screen_height);
+    EXPECT_NE(h::screen_pixel(before.screen_height - 1, before.screen_width - 1), 0u);  // within the screen now
+    pump();
+    std::vector<Seen> told = only(WM_SETTINGCHANGE);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].hwnd, w);
+    EXPECT_EQ(told[0].wParam, SETTINGCHANGE_RESET);
+
+    h::turn_screen();
+    SIZE back = screen_size();
+    EXPECT_EQ(back.cx, before.screen_width);
+    EXPECT_EQ(back.cy, before.screen_height);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    EXPECT_EQ(area.bottom, work.bottom);
 }
 
 }  // namespace
