@@ -164,8 +164,13 @@ Journey::Journey(std::string name)
 }
 
 Journey::~Journey() {
-    program_.reset();
-    display_.reset();
+    // Xvfb removes its lock and socket only when it is let to end.
+    for (auto* process : {&program_, &display_}) {
+        if (*process) {
+            (*process)->stop(5000);
+            process->reset();
+        }
+    }
 }
 
 ::testing::AssertionResult Journey::start(const Launch& launch) {
