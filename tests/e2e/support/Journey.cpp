@@ -159,8 +159,7 @@ Journey::Journey(std::string name)
     : name_(std::move(name)), output_(std::string(VANTREL_TEST_BINARY_DIR) + "/tests/e2e/" + name_) {
     std::error_code ignored_error;
     std::filesystem::remove_all(output_, ignored_error);
-    std::filesystem::create_directories(output_ + "/runtime");
-    std::filesystem::permissions(output_ + "/runtime", std::filesystem::perms::owner_all);
+    std::filesystem::create_directories(output_);
 }
 
 Journey::~Journey() {
@@ -186,10 +185,9 @@ Journey::~Journey() {
         "DISPLAY=" + display_name_,
         "VANTREL_DISPLAY=sdl",
         "VANTREL_AUDIO=wav:" + recording(),
+        // Its own root also keeps it apart from instances of other journeys and of the user.
         "VANTREL_ROOT=" + root_.path(),
         "VANTREL_SCREEN=" + std::to_string(launch.screen_width) + "x" + std::to_string(launch.screen_height),
-        // An instance of another journey or of a user must not take this one's command line.
-        "XDG_RUNTIME_DIR=" + output_ + "/runtime",
         "LSAN_OPTIONS=suppressions=" + suppressions + ":print_suppressions=0",
     };
     if (launch.zoom > 0) {
