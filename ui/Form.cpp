@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "base/Log.h"
+#include "base/Strings.h"
 #include "ui/Application.h"
+#include "ui/ControlButton.h"
 #include "ui/FormImpl.h"
 #include "ui/MenuManager.h"
 #include "ui/Properties.h"
 #include "ui/SoftButton.h"
 #include "ui/Stopwatch.h"
-#include "base/Strings.h"
 
 namespace skinner {
 
@@ -36,24 +37,12 @@ WPARAM key_of_lone_character(WPARAM c) {
     return key ? c : 0;
 }
 
-// The first enabled, visible control of the list, or null.
-Control* first_usable(const std::vector<Control*>& buttons) {
-    for (Control* c : buttons) {
-        if (c->is_enabled() && c->is_visible()) return c;
-    }
-    return nullptr;
-}
-
-// A button is pressed and released as its own activation key does, so the release fires it.
-void press_first(const std::vector<Control*>& buttons, bool down) {
-    Control* c = first_usable(buttons);
-    if (!c) return;
+// Presses or releases the first enabled, visible button of the list; the release fires it.
+void press_first(const std::vector<ControlButtonBase*>& buttons, bool down) {
+    auto it = std::find_if(buttons.begin(), buttons.end(), [](ControlButtonBase* b) { return b->is_enabled() && b->is_visible(); });
+    if (it == buttons.end()) return;
     Log::instance() << "Button found!!!\n";
-    if (down) {
-        c->on_keydown(activation_key());
-    } else {
-        c->on_keyup(activation_key());
-    }
+    (*it)->set_pressed(down);
 }
 
 void log_modal_stage(int stage) {
@@ -322,10 +311,10 @@ void Form::unregister_soft_button(SoftButton* button) {
     refresh_menus();
 }
 
-void Form::add_default_button(Control* button) { default_buttons_.push_back(button); }
-void Form::add_cancel_button(Control* button) { cancel_buttons_.push_back(button); }
-void Form::remove_default_button(Control* button) { std::erase(default_buttons_, button); }
-void Form::remove_cancel_button(Control* button) { std::erase(cancel_buttons_, button); }
+void Form::add_default_button(ControlButtonBase* button) { default_buttons_.push_back(button); }
+void Form::add_cancel_button(ControlButtonBase* button) { cancel_buttons_.push_back(button); }
+void Form::remove_default_button(ControlButtonBase* button) { std::erase(default_buttons_, button); }
+void Form::remove_cancel_button(ControlButtonBase* button) { std::erase(cancel_buttons_, button); }
 
 HWND Form::get_hwnd() const { return window_->get_window(); }
 

@@ -15,6 +15,7 @@
 
 namespace skinner {
 
+class ControlButtonBase;
 class FormImpl;
 class SoftButton;
 
@@ -80,10 +81,10 @@ public:
     void register_soft_button(SoftButton* button);
     void unregister_soft_button(SoftButton* button);
     // Buttons that Enter (default) and Esc (cancel) press; the first enabled, visible one is used.
-    void add_default_button(Control* button);
-    void add_cancel_button(Control* button);
-    void remove_default_button(Control* button);
-    void remove_cancel_button(Control* button);
+    void add_default_button(ControlButtonBase* button);
+    void add_cancel_button(ControlButtonBase* button);
+    void remove_default_button(ControlButtonBase* button);
+    void remove_cancel_button(ControlButtonBase* button);
 
     FormImpl* get_window() const { return window_.get(); }
     HWND get_hwnd() const;
@@ -106,8 +107,8 @@ private:
     void run_modal_loop();
 
     std::vector<SoftButton*> soft_buttons_;
-    std::vector<Control*> default_buttons_;
-    std::vector<Control*> cancel_buttons_;
+    std::vector<ControlButtonBase*> default_buttons_;
+    std::vector<ControlButtonBase*> cancel_buttons_;
     bool in_modal_ = false;
     Form* parent_form_;
     Control* main_menu_ = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/kernel/Time.h"
 #include "ui/Application.h"
 #include "ui/Control.h"
+#include "ui/ControlButton.h"
 #include "ui/Form.h"
 #include "ui/MenuManager.h"
 #include "ui/Painter.h"
@@ -238,8 +239,7 @@ bool FormImpl::handle(UINT message, WPARAM wParam, LPARAM lParam, HookFlags& fla
                                    [](Control* c) { return c->is_enabled() && c->is_visible(); });
             if (it != ok_buttons_.end()) {
                 Log::instance() << "Button found!!!\n";
-                // A button clicks itself on a command of its own name.
-                (*it)->on_command((*it)->get_name());
+                if (auto* button = dynamic_cast<ControlButtonBase*>(*it)) button->click();
             }
         }
         if (menu_manager_ && form_) menu_manager_->on_menu_command(form_, wParam, lParam);

@@ -11,6 +11,7 @@
 #include "platform/display/Headless.h"
 #include "platform/window/InputPanel.h"
 #include "tests/ui/forms/support/FormTesting.h"
+#include "ui/ControlButton.h"
 
 namespace forms_test {
 namespace {
@@ -170,21 +171,22 @@ TEST_F(FormImplTest, DoubleTapReachesTheControlWithItsFlagOnBothHalves) {
 }
 
 TEST_F(FormImplTest, CaptionOkButtonClicksTheFirstUsableRegisteredButton) {
-    PressProbe first(form.get(), u"tOther", &journal);
-    PressProbe second(form.get(), u"tWide", &journal);
+    skinner::ControlButton first(form.get(), u"bOne", Control::KIND_SKIN);
+    skinner::ControlButton second(form.get(), u"bTwo", Control::KIND_SKIN);
     window().register_button_ok(&first);
     window().register_button_ok(&second);
     SetForegroundWindow(form->get_hwnd());
     pump();
     EXPECT_NE(platform::done_button_rect().right, 0);
     first.set_visible(false);
+    journal.clear();
     SendMessageW(form->get_hwnd(), WM_COMMAND, IDOK, 0);
     first.set_visible(true);
     SendMessageW(form->get_hwnd(), WM_COMMAND, IDOK, 0);
     Journal clicks;
     std::copy_if(journal.begin(), journal.end(), std::back_inserter(clicks),
-                 [](const std::string& e) { return e.find("clicked") != std::string::npos; });
-    EXPECT_EQ(clicks, (Journal{"tWide clicked", "tOther clicked"}));
+                 [](const std::string& e) { return e.find("event") != std::string::npos; });
+    EXPECT_EQ(clicks, (Journal{"Top event bTwo 0", "Top event bOne 0"}));
     window().unregister_button_ok(&first);
     window().unregister_button_ok(&second);
     pump();

@@ -11,6 +11,7 @@
 #include "platform/window/Keys.h"
 #include "tests/fixtures/LoggedRun.h"
 #include "tests/ui/forms/support/FormTesting.h"
+#include "ui/ControlButton.h"
 
 namespace forms_test {
 namespace {
@@ -76,26 +77,27 @@ TEST_F(FormTest, PlacesTheWindowByItsStartPosition) {
 
 TEST_F(FormTest, EnterAndEscPressTheFirstUsableDefaultAndCancelButtons) {
     JournalForm form(nullptr, &skin(), u"Top", &journal);
-    PressProbe disabled(&form, u"tOk", &journal);
-    PressProbe usable(&form, u"tOther", &journal);
-    for (PressProbe* p : {&disabled, &usable}) p->set_want_focus(false);
+    skinner::ControlButton disabled(&form, u"bOne", Control::KIND_SKIN);
+    skinner::ControlButton usable(&form, u"bTwo", Control::KIND_SKIN);
+    for (skinner::ControlButton* b : {&disabled, &usable}) b->set_want_focus(false);
     disabled.set_enabled(false);
     form.add_default_button(&disabled);
     form.add_default_button(&usable);
     journal.clear();
 
     EXPECT_FALSE(form.on_keydown(Key::Enter));
-    EXPECT_FALSE(form.on_keyup(Key::Enter));
-    EXPECT_FALSE(form.on_keydown(Key::Esc));  // no cancel button
+    EXPECT_TRUE(usable.is_pressed());
+    EXPECT_FALSE(form.on_keyup(Key::Enter));  // the release fires it
+    EXPECT_FALSE(form.on_keydown(Key::Esc));  // no cancel button: nothing
     EXPECT_FALSE(form.on_keyup(Key::Esc));
-    EXPECT_EQ(journal, (Journal{"tOther pressed", "tOther fired"}));
+    EXPECT_EQ(only(journal, "Top event"), (Journal{"Top event bTwo 0"}));
 
-    // Through the device's keys and the modal loop's pump, Esc on the cancel button.
+    // Through the device's keys and the modal loop's pump: Esc on the cancel button.
     form.remove_default_button(&usable);
     form.add_cancel_button(&usable);
     journal.clear();
     run_modal(form, {[] { h::key_press(VK_RETURN); }, [] { h::key_press(VK_ESCAPE); }});
-    EXPECT_EQ(only(journal, "tOther"), (Journal{"tOther pressed", "tOther fired"}));
+    EXPECT_EQ(only(journal, "Top event"), (Journal{"Top event bTwo 0"}));
 }
 
 TEST_F(FormTest, PocketPcPumpDeliversTextFirstAndKeysOnlyWhenTextIsNotTaken) {

@@ -77,24 +77,6 @@ bool Probe::on_keyup(Key key) {
 
 void Probe::on_timer(uint32_t id) { note("timer " + std::to_string(id)); }
 
-bool PressProbe::on_keydown(Key key) {
-    if (key != skinner::activation_key()) return false;
-    pressed = true;
-    journal->push_back(label + " pressed");
-    return true;
-}
-
-bool PressProbe::on_keyup(Key key) {
-    if (key != skinner::activation_key()) return false;
-    if (pressed) journal->push_back(label + " fired");
-    pressed = false;
-    return true;
-}
-
-void PressProbe::on_command(const std::u16string& command) {
-    if (command == get_name()) journal->push_back(label + " clicked");
-}
-
 JournalForm::JournalForm(Form* parent, skinner::Properties* properties, const std::u16string& name, Journal* j)
     : Form(parent, properties, name), journal(j) {}
 

@@ -66,16 +66,6 @@ private:
     void note(const std::string& what);
 };
 
-// Pressed by the activation key, fired by its release, as a button is.
-class PressProbe : public Probe {
-public:
-    using Probe::Probe;
-    bool on_keydown(Key key) override;
-    bool on_keyup(Key key) override;
-    void on_command(const std::u16string& command) override;
-    bool pressed = false;
-};
-
 // A top-level form that records its events and may refuse to close.
 class JournalForm : public Form {
 public:
