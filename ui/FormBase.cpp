@@ -186,11 +186,22 @@ void FormBase::on_mouse_leave() {
 
 namespace {
 
-using PointerOp = void (Control::*)(Point, bool);
-
 // The control operations of pointer buttons 0, 1 and 2.
-constexpr PointerOp down_ops[3] = {&Control::on_mouse_down, &Control::on_mouse_down_1, &Control::on_mouse_down_2};
-constexpr PointerOp up_ops[3] = {&Control::on_mouse_up, &Control::on_mouse_up_1, &Control::on_mouse_up_2};
+void press(Control* control, int button, Point point, bool double_click) {
+    switch (button) {
+    case 0: control->on_mouse_down(point, double_click); break;
+    case 1: control->on_mouse_down_1(point, double_click); break;
+    default: control->on_mouse_down_2(point, double_click); break;
+    }
+}
+
+void release(Control* control, int button, Point point, bool double_click) {
+    switch (button) {
+    case 0: control->on_mouse_up(point, double_click); break;
+    case 1: control->on_mouse_up_1(point, double_click); break;
+    default: control->on_mouse_up_2(point, double_click); break;
+    }
+}
 
 }  // namespace
 
@@ -209,7 +220,7 @@ void FormBase::pointer_down(int button, Point point, bool double_click) {
     }
     if (Control* c = captured_) {
         button_down_[size_t(button)] = true;
-        (c->*down_ops[button])(point, double_click);
+        press(c, button, point, double_click);
     }
 }
 
@@ -221,7 +232,7 @@ void FormBase::pointer_up(int button, Point point, bool double_click) {
     // The capture ends before the control hears of the release: a release that fires a button
     // may run a whole modal form.
     if (std::none_of(button_down_.begin(), button_down_.end(), [](bool b) { return b; })) captured_ = nullptr;
-    (c->*up_ops[button])(point, double_click);
+    release(c, button, point, double_click);
 }
 
 void FormBase::on_mouse_down(Point point, bool double_click) { pointer_down(0, point, double_click); }
@@ -348,7 +359,7 @@ void FormBase::set_enabled(bool enabled) {
         if (Control* c = captured_) {
             for (int b = 0; b < 3; ++b) {
                 button_down_[size_t(b)] = false;
-                (c->*up_ops[b])(last_pointer_, false);
+                release(c, b, last_pointer_, false);
             }
             captured_ = nullptr;
         }

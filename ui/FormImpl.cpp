@@ -82,9 +82,22 @@ void raise(HWND window) {
     SetForegroundWindow(window);
 }
 
-using PointerOp = void (FormBase::*)(Point, bool);
-constexpr PointerOp down_ops[3] = {&FormBase::on_mouse_down, &FormBase::on_mouse_down_1, &FormBase::on_mouse_down_2};
-constexpr PointerOp up_ops[3] = {&FormBase::on_mouse_up, &FormBase::on_mouse_up_1, &FormBase::on_mouse_up_2};
+// The form's operations for pointer buttons 0, 1 and 2.
+void press(Form* form, int button, Point point, bool double_click) {
+    switch (button) {
+    case 0: form->on_mouse_down(point, double_click); break;
+    case 1: form->on_mouse_down_1(point, double_click); break;
+    default: form->on_mouse_down_2(point, double_click); break;
+    }
+}
+
+void release(Form* form, int button, Point point, bool double_click) {
+    switch (button) {
+    case 0: form->on_mouse_up(point, double_click); break;
+    case 1: form->on_mouse_up_1(point, double_click); break;
+    default: form->on_mouse_up_2(point, double_click); break;
+    }
+}
 
 }  // namespace
 
@@ -322,7 +335,7 @@ void FormImpl::pointer_down(int button, Point point, bool double_click) {
     last_pointer_ = Point(-1, -1);
     button_down_[size_t(button)] = true;
     double_click_[size_t(button)] = double_click;
-    (form_->*down_ops[button])(point, double_click);
+    press(form_, button, point, double_click);
 }
 
 void FormImpl::pointer_up(int button, Point point) {
@@ -332,14 +345,14 @@ void FormImpl::pointer_up(int button, Point point) {
     if (!others) ReleaseCapture();
     if (!button_down_[size_t(button)]) return;
     button_down_[size_t(button)] = false;
-    (form_->*up_ops[button])(point, double_click_[size_t(button)]);
+    release(form_, button, point, double_click_[size_t(button)]);
 }
 
 void FormImpl::release_held_buttons() {
     for (int b = 0; b < 3 && form_; ++b) {
         if (!button_down_[size_t(b)]) continue;
         button_down_[size_t(b)] = false;
-        (form_->*up_ops[b])(last_pointer_, double_click_[size_t(b)]);
+        release(form_, b, last_pointer_, double_click_[size_t(b)]);
     }
 }
 

@@ -1,0 +1,131 @@
+// A demo of the skinned forms: a main form from a compiled skin with a drawing pad, labels and
+// buttons, taking pen and key input, and a dialog that opens modally over it (and over itself).
+//   form_demo              runs until the main form is closed (the desktop window's close)
+//   form_demo --shots DIR  plays a script of pen and key input, saving the composed screen as
+//                          DIR/form-N.png; with DEMO_X_SHOT=1 it also takes each shot of the
+//                          whole X screen with "import -window root" (DIR/x-N.png)
+// Each screen is one form class under form_demo/ and one form of form_demo/form_demo.json.
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/display/Display.h"
+#include "platform/display/Headless.h"
+#include "platform/window/Keys.h"
+#include "tests/fixtures/TempDir.h"
+#include "tests/helpers/form_demo/DemoDialog.h"
+#include "tests/helpers/form_demo/DemoMain.h"
+#include "ui/Application.h"
+#include "ui/FormImpl.h"
+#include "ui/Properties.h"
+
+namespace {
+
+namespace h = platform::headless;
+using form_demo::DemoDialog;
+using form_demo::DemoMain;
+using skinner::Point;
+
+DemoMain* main_form = nullptr;
+std::string shot_folder;
+bool x_shots = false;
+int shots = 0;
+size_t script_step = 0;
+
+void shot() {
+    ++shots;
+    const std::string name = shot_folder + "/form-" + std::to_string(shots) + ".png";
+    if (!h::save_screen_png(name)) std::fprintf(stderr, "form_demo: could not write %s\n", name.c_str());
+    if (x_shots) fixtures::run_command("import -window root " + shot_folder + "/x-" + std::to_string(shots) + ".png");
+    std::printf("shot %d\n", shots);
+}
+
+// The screen point at a fraction of a control's rectangle.
+POINT screen_point(const skinner::Control& control, double fx, double fy) {
+    POINT p{control.get_position().x + static_cast<int>(control.get_size().x * fx),
+            control.get_position().y + static_cast<int>(control.get_size().y * fy)};
+    ClientToScreen(control.get_form_root()->get_hwnd(), &p);
+    return p;
+}
+
+void tap(const skinner::Control& control) {
+    const POINT p = screen_point(control, 0.5, 0.5);
+    h::tap(p.x, p.y);
+}
+
+void pen_to(double fx, double fy) {
+    const POINT p = screen_point(main_form->pad(), fx, fy);
+    h::pen_move(p.x, p.y);
+}
+
+DemoDialog* innermost_dialog() { return dynamic_cast<DemoDialog*>(skinner::Form::get_modal_form()); }
+
+// The script: one step per tick; a step that opens a dialog returns only when it closes, and
+// the next steps run from inside the dialog's loop meanwhile.
+const std::vector<std::function<void()>> script = {
+    [] { shot(); },
+    [] {
+        const POINT p = screen_point(main_form->pad(), 0.08, 0.75);
+        h::pen_down(p.x, p.y);
+    },
+    // A zigzag, one corner a tick: moves that wait in the queue merge into the last one.
+    [] { pen_to(0.2, 0.4); },
+    [] { pen_to(0.32, 0.85); },
+    [] { pen_to(0.44, 0.4); },
+    [] { pen_to(0.56, 0.85); },
+    [] { pen_to(0.68, 0.4); },
+    [] { pen_to(0.8, 0.85); },
+    [] {
+        const POINT p = screen_point(main_form->pad(), 0.92, 0.4);
+        h::pen_up(p.x, p.y);
+        h::type_text(u"hello forms 42");
+    },
+    [] { h::key_press(VK_BACK); },  // the pad takes Backspace itself
+    [] { shot(); },
+    [] { h::key_press(VK_TAB); },   // the focus goes on to the first button
+    [] { h::key_press(VK_RETURN); },  // which opens the dialog
+    [] { shot(); },
+    [] { tap(innermost_dialog()->again_button()); },  // one more over it
+    [] { shot(); },
+    [] { h::key_press(VK_ESCAPE); },  // the cancel button closes the top one
+    [] { h::key_press(VK_ESCAPE); },  // and the other (the pen left the focus on Again)
+    [] { shot(); },
+    [] { main_form->close(); },
+};
+
+void run_script(HWND, UINT, uintptr_t, DWORD) {
+    if (script_step < script.size()) script[script_step++]();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--shots") {
+        shot_folder = argv[2];
+        const char* x = std::getenv("DEMO_X_SHOT");
+        x_shots = x && *x == '1';
+    }
+    platform::DisplayBackend& display = platform::ensure_display();
+    std::printf("display: %s\n", display.name());
+
+    skinner::Application application(nullptr, u"FormDemo");
+    Point work_origin, work_size;
+    skinner::FormImpl::get_usable_area(work_origin, work_size, false);
+    const Point screen = skinner::FormImpl::get_screen_size(nullptr);
+    skinner::Properties properties(u"%app_path%/skins/form_demo/form_demo.skin", screen, work_size);
+    if (!properties.is_loaded() || !properties.check_version(u"Vantrel_1.1", screen)) {
+        std::fprintf(stderr, "form_demo: the demo skin did not load\n");
+        return 2;
+    }
+    DemoMain form(&properties);
+    main_form = &form;
+    uintptr_t timer = 0;
+    if (!shot_folder.empty()) timer = SetTimer(nullptr, 0, 300, run_script);
+    form.do_modal();
+    if (timer) KillTimer(nullptr, timer);
+    main_form = nullptr;
+    std::printf("dialogs closed: %d\n", form.dialogs_closed());
+    return shot_folder.empty() || (shots == 5 && form.dialogs_closed() == 1) ? 0 : 1;
+}

@@ -1,0 +1,38 @@
+#include "tests/helpers/form_demo/DemoMain.h"
+
+#include <string>
+
+#include "tests/helpers/form_demo/DemoDialog.h"
+
+namespace form_demo {
+
+DemoMain::DemoMain(skinner::Properties* properties)
+    : Form(nullptr, properties, u"DemoMain"),
+      title_(this, u"frmTitle", skinner::Control::KIND_SKIN),
+      help_(this, u"frmHelp", skinner::Control::KIND_SKIN),
+      pad_(this, u"padDraw"),
+      status_(this, u"frmStatus", skinner::Control::KIND_SKIN),
+      dialog_(this, u"btnDialog", skinner::Control::KIND_SKIN),
+      clear_(this, u"btnClear", skinner::Control::KIND_SKIN) {}
+
+void DemoMain::on_control_event(skinner::Control* sender, const skinner::ButtonEvent&) {
+    if (sender == &dialog_) {
+        open_dialog();
+    } else if (sender == &clear_) {
+        pad_.clear();
+    }
+}
+
+void DemoMain::open_dialog() {
+    {
+        DemoDialog dialog(this, get_properties(), 1);
+        dialog.do_modal();
+    }
+    ++dialogs_closed_;
+    const std::string text = "Dialogs closed: " + std::to_string(dialogs_closed_) + ". Pad: " +
+                             std::to_string(pad_.stroke_count()) + " strokes, " + std::to_string(pad_.text().size()) +
+                             " characters.";
+    status_.set_text(std::u16string(text.begin(), text.end()));
+}
+
+}  // namespace form_demo

@@ -1,0 +1,34 @@
+#pragma once
+// The demo's main screen: the pad, a status line, and buttons that open a dialog and clear
+// the pad.
+#include "tests/helpers/form_demo/DemoPad.h"
+#include "ui/ControlButton.h"
+#include "ui/ControlLabel.h"
+#include "ui/Form.h"
+
+namespace form_demo {
+
+class DemoMain : public skinner::Form {
+public:
+    explicit DemoMain(skinner::Properties* properties);
+
+    void on_control_event(skinner::Control* sender, const skinner::ButtonEvent& event) override;
+
+    DemoPad& pad() { return pad_; }
+    skinner::ControlButton& dialog_button() { return dialog_; }
+    skinner::ControlButton& clear_button() { return clear_; }
+    int dialogs_closed() const { return dialogs_closed_; }
+
+private:
+    void open_dialog();
+
+    skinner::ControlLabelImpl title_;
+    skinner::ControlLabelImpl help_;
+    DemoPad pad_;
+    skinner::ControlLabelImpl status_;
+    skinner::ControlButton dialog_;
+    skinner::ControlButton clear_;
+    int dialogs_closed_ = 0;
+};
+
+}  // namespace form_demo
