@@ -7,7 +7,6 @@
 
 #include "platform/window/Window.h"
 #include "tests/fixtures/DeviceRoot.h"
-#include "tests/fixtures/SkinCompiler.h"
 #include "ui/Application.h"
 #include "ui/FormImpl.h"
 #include "ui/Painter.h"
@@ -36,11 +35,11 @@ public:
 private:
     void build() {
         root_ = std::make_unique<fixtures::DeviceRoot>();
-        const std::string sources = std::filesystem::path(__FILE__).parent_path().parent_path().string() + "/skin";
-        std::string messages;
-        const int status = fixtures::build_skin_folder(fixtures::skinc_path(VANTREL_TEST_BINARY_DIR), sources, "controls",
-                                                       root_->host("skins"), &messages);
-        EXPECT_EQ(status, 0) << messages;
+        const std::filesystem::path built = std::filesystem::path(VANTREL_TEST_BINARY_DIR) / "tests/skins/controls";
+        std::filesystem::create_directories(root_->host("skins"));
+        for (const auto& entry : std::filesystem::directory_iterator(built)) {
+            std::filesystem::copy_file(entry.path(), root_->host("skins/" + entry.path().filename().string()));
+        }
         application_ = std::make_unique<skinner::Application>(nullptr, u"ControlsTest");
         properties_ = std::make_unique<skinner::Properties>(u"\\skins\\controls.skin", skinner::Point(240, 320),
                                                             skinner::Point(240, 294));

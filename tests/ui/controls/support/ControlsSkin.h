@@ -1,6 +1,6 @@
 #pragma once
-// What the controls' tests share: the test skin built once per program from its sources into
-// a device root, with the application object and the skin's properties; a form of that skin
+// What the controls' tests share: the test skin (built from its sources beside the tests) in a
+// device root, with the application object and the skin's properties; a form of that skin
 // that writes down the events its controls raise; and a canvas to paint controls on.
 #include <memory>
 #include <string>
