@@ -1,5 +1,6 @@
-// The form demo through its real SDL window: a stroke and typed keys on the pad, a tap that
-// opens the dialog modally over the main form, and Esc that closes it again.
+// The form demo through its real SDL window: a tap that moves the track bar's thumb, a stroke
+// and typed keys on the pad (its text bar fills), a tap that opens the dialog modally over the
+// main form, and Esc that closes it again.
 #include <gtest/gtest.h>
 
 #include "tests/e2e/support/Journey.h"
@@ -17,7 +18,9 @@ TEST(FormDemoJourney, PenKeysAndADialogThroughTheRealWindow) {
     ASSERT_TRUE(journey.start(launch));
     EXPECT_TRUE(journey.screen_matches("1-start"));
 
-    // The pad lies at (20, 176) to (460, 420) of the screen, the dialog button at (20, 508).
+    // The pad lies at (20, 176) to (460, 384) of the screen, the track bar at (20, 410) to
+    // (460, 430), the dialog button at (20, 508).
+    ASSERT_TRUE(journey.tap(350, 420));
     ASSERT_TRUE(journey.drag(60, 380, 420, 220));
     ASSERT_TRUE(journey.key("h"));
     ASSERT_TRUE(journey.key("i"));

@@ -1,5 +1,6 @@
-// A demo of the skinned forms: a main form from a compiled skin with a drawing pad, labels and
-// buttons, taking pen and key input, and a dialog that opens modally over it (and over itself).
+// A demo of the skinned forms: a main form from a compiled skin with a drawing pad, labels,
+// buttons, a bar that fills with the pad's text and one that follows the pen, taking pen and key
+// input, and a dialog that opens modally over it (and over itself).
 //   form_demo              runs until the main form is closed (the desktop window's close)
 //   form_demo --shots DIR  plays a script of pen and key input, saving the composed screen as
 //                          DIR/form-N.png; with DEMO_X_SHOT=1 it also takes each shot of the
@@ -55,6 +56,16 @@ void tap(const skinner::Control& control) {
     h::tap(p.x, p.y);
 }
 
+// The pen along the track bar, from one fraction of it to another.
+void drag_track(double from, double to) {
+    const POINT a = screen_point(main_form->track_bar(), from, 0.5);
+    const POINT b = screen_point(main_form->track_bar(), to, 0.5);
+    // The release reports no value: the last move is where the thumb stays.
+    h::pen_down(a.x, a.y);
+    h::pen_move(b.x, b.y);
+    h::pen_up(b.x, b.y);
+}
+
 void pen_to(double fx, double fy) {
     const POINT p = screen_point(main_form->pad(), fx, fy);
     h::pen_move(p.x, p.y);
@@ -66,6 +77,7 @@ DemoDialog* innermost_dialog() { return dynamic_cast<DemoDialog*>(skinner::Form:
 // the next steps run from inside the dialog's loop meanwhile.
 const std::vector<std::function<void()>> script = {
     [] { shot(); },
+    [] { drag_track(0.1, 0.7); },  // the thumb follows; the pad's stroke takes the focus back
     [] {
         const POINT p = screen_point(main_form->pad(), 0.08, 0.75);
         h::pen_down(p.x, p.y);

@@ -11,9 +11,14 @@ DemoMain::DemoMain(skinner::Properties* properties)
       title_(this, u"frmTitle", skinner::Control::KIND_SKIN),
       help_(this, u"frmHelp", skinner::Control::KIND_SKIN),
       pad_(this, u"padDraw"),
+      text_bar_(this, u"pbText", skinner::Control::KIND_SKIN),
+      track_(this, u"pbTrack", skinner::Control::KIND_SKIN),
       status_(this, u"frmStatus", skinner::Control::KIND_SKIN),
       dialog_(this, u"btnDialog", skinner::Control::KIND_SKIN),
-      clear_(this, u"btnClear", skinner::Control::KIND_SKIN) {}
+      clear_(this, u"btnClear", skinner::Control::KIND_SKIN) {
+    // It only shows; the pen and the keys have nothing to do on it.
+    text_bar_.set_want_focus(false);
+}
 
 void DemoMain::on_control_event(skinner::Control* sender, const skinner::ButtonEvent&) {
     if (sender == &dialog_) {
@@ -21,6 +26,14 @@ void DemoMain::on_control_event(skinner::Control* sender, const skinner::ButtonE
     } else if (sender == &clear_) {
         pad_.clear();
     }
+}
+
+void DemoMain::on_value_changed(skinner::Control* sender, double value) {
+    if (sender == &track_) track_.set_position(value);
+}
+
+void DemoMain::on_text_changed(skinner::Control* sender) {
+    if (sender == &pad_) text_bar_.set_position(static_cast<double>(pad_.text().size()) / 24.0);
 }
 
 void DemoMain::open_dialog() {

@@ -1,9 +1,10 @@
 #pragma once
-// The demo's main screen: the pad, a status line, and buttons that open a dialog and clear
-// the pad.
+// The demo's main screen: the pad, a bar that fills with the pad's text, a bar that follows the
+// pen, a status line, and buttons that open a dialog and clear the pad.
 #include "tests/helpers/form_demo/DemoPad.h"
 #include "ui/ControlButton.h"
 #include "ui/ControlLabel.h"
+#include "ui/ControlProgressBar.h"
 #include "ui/Form.h"
 
 namespace form_demo {
@@ -13,10 +14,15 @@ public:
     explicit DemoMain(skinner::Properties* properties);
 
     void on_control_event(skinner::Control* sender, const skinner::ButtonEvent& event) override;
+    // The pen on the track bar: the bar takes every value it reports.
+    void on_value_changed(skinner::Control* sender, double value) override;
+    // The pad's text changed: the text bar shows how full it is.
+    void on_text_changed(skinner::Control* sender) override;
 
     DemoPad& pad() { return pad_; }
     skinner::ControlButton& dialog_button() { return dialog_; }
     skinner::ControlButton& clear_button() { return clear_; }
+    skinner::ControlProgressBarImpl& track_bar() { return track_; }
     int dialogs_closed() const { return dialogs_closed_; }
 
 private:
@@ -25,6 +31,8 @@ private:
     skinner::ControlLabelImpl title_;
     skinner::ControlLabelImpl help_;
     DemoPad pad_;
+    skinner::ControlProgressBarImpl text_bar_;
+    skinner::ControlProgressBarImpl track_;
     skinner::ControlLabelImpl status_;
     skinner::ControlButton dialog_;
     skinner::ControlButton clear_;

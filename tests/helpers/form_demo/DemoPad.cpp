@@ -72,6 +72,7 @@ bool DemoPad::on_text(const std::u16string& text) {
         if (c >= 32) text_.push_back(c);
     }
     invalidate();
+    on_text_changed(this);
     return true;
 }
 
@@ -79,6 +80,7 @@ bool DemoPad::on_keydown(skinner::Key key) {
     if (key != skinner::Key::Backspace) return false;
     if (!text_.empty()) text_.pop_back();
     invalidate();
+    on_text_changed(this);
     return true;
 }
 
@@ -86,6 +88,7 @@ void DemoPad::clear() {
     strokes_.clear();
     text_.clear();
     invalidate();
+    on_text_changed(this);
 }
 
 }  // namespace form_demo

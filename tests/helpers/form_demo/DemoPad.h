@@ -1,5 +1,6 @@
 #pragma once
-// The demo's own control: a pad that keeps the pen's strokes and the typed text.
+// The demo's own control: a pad that keeps the pen's strokes and the typed text, and tells its
+// form when the text changes.
 #include <string>
 #include <vector>
 
