@@ -39,6 +39,14 @@ protected:
         return bar;
     }
 
+    // The same bar over the range 0..max with the page.
+    std::unique_ptr<ControlScrollBar> ranged_bar(int32_t max, int32_t page) {
+        auto bar = vertical_bar();
+        bar->set_range(0, max);
+        bar->set_page(page);
+        return bar;
+    }
+
     int scrolls_of(Control* sender) {
         int n = 0;
         for (const auto& e : world.form().events) n += e.name == "scroll" && e.sender == sender;
@@ -123,9 +131,7 @@ TEST_F(ScrollBarTest, ABarShorterThanItsButtonsGivesTheThumbNoNegativeLength) {
 }
 
 TEST_F(ScrollBarTest, PaintsItsPartsFromTheSkinKinds) {
-    auto bar = vertical_bar();
-    bar->set_range(0, 10);
-    bar->set_page(5);
+    auto bar = ranged_bar(10, 5);
     gdi_test::Canvas32 canvas(480, 640);
     Painter painter(canvas.dc(), {0, 0}, {480, 640});
     bar->paint(painter, {0, 0}, {480, 640});
@@ -138,9 +144,7 @@ TEST_F(ScrollBarTest, PaintsItsPartsFromTheSkinKinds) {
 }
 
 TEST_F(ScrollBarTest, TheSamePositionWithoutForceNeitherScrollsNorLaysOut) {
-    auto bar = vertical_bar();
-    bar->set_range(0, 10);
-    bar->set_page(5);
+    auto bar = ranged_bar(10, 5);
     bar->set_position(2, false);
     EXPECT_EQ(scrolls_of(bar.get()), 1);
     const Rect laid_out = rect_of(bar->get_track());
@@ -164,9 +168,7 @@ TEST_F(ScrollBarTest, PartsStepByOneOrByAPage) {
         {&ControlScrollBar::get_track, 4},
     };
     for (const Case& c : cases) {
-        auto bar = vertical_bar();
-        bar->set_range(0, 20);
-        bar->set_page(4);
+        auto bar = ranged_bar(20, 4);
         bar->set_position(4, false);
         ControlScrollPart& part = ((*bar).*c.part)();
         const Point inside = part.get_position() + Point(1, 1);
@@ -177,9 +179,7 @@ TEST_F(ScrollBarTest, PartsStepByOneOrByAPage) {
 }
 
 TEST_F(ScrollBarTest, AHeldButtonRepeatsFromTheSixthTickUntilReleased) {
-    auto bar = vertical_bar();
-    bar->set_range(0, 100);
-    bar->set_page(10);
+    auto bar = ranged_bar(100, 10);
     ControlScrollPart& down = bar->get_max_button();
     const Point inside = down.get_position() + Point(2, 2);
     down.on_mouse_down(inside, false);
@@ -199,9 +199,7 @@ TEST_F(ScrollBarTest, AHeldButtonRepeatsFromTheSixthTickUntilReleased) {
 }
 
 TEST_F(ScrollBarTest, ADisabledPartDoesNotRepeat) {
-    auto bar = vertical_bar();
-    bar->set_range(0, 100);
-    bar->set_page(10);
+    auto bar = ranged_bar(100, 10);
     ControlScrollPart& down = bar->get_max_button();
     down.on_mouse_down(down.get_position(), false);
     down.set_enabled(false);
@@ -217,9 +215,7 @@ TEST_F(ScrollBarTest, DraggingTheThumbFollowsThePenWithinTheRun) {
     // Run from y 110, 76 long; positions 0..20 (max 30 less a page of 10).
     const Case cases[] = {{60, 0}, {110, 0}, {148, 15}, {186, 20}, {400, 20}};
     for (const Case& c : cases) {
-        auto bar = vertical_bar();
-        bar->set_range(0, 30);
-        bar->set_page(10);
+        auto bar = ranged_bar(30, 10);
         ControlScrollPart& track = bar->get_track();
         const Point grip = track.get_position() + Point(3, 4);
         track.on_mouse_down(grip, false);
