@@ -4,47 +4,14 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/fixtures/SkinCompiler.h"
 #include "platform/threads/Threads.h"
 #include "platform/window/Messages.h"
-#include "tests/fixtures/TempDir.h"
 
 namespace grid_test {
 
-namespace {
-
-const std::filesystem::path source_folder = std::filesystem::path(__FILE__).parent_path().parent_path() / "skin";
-
-std::string build_skin(const fixtures::TempDir& out) {
-    const std::string skinc = fixtures::skinc_path(VANTREL_TEST_BINARY_DIR);
-    for (const auto& entry : std::filesystem::directory_iterator(source_folder / "pictures")) {
-        if (entry.path().extension() != ".svg") continue;
-        const std::string name = entry.path().stem().string();
-        const std::string png = out.file(name + ".png");
-        if (fixtures::run_command("rsvg-convert --zoom 1 --output '" + png + "' '" + entry.path().string() + "'") != 0) return "";
-        if (fixtures::run_command("'" + skinc + "' picture '" + png + "' '" + out.file(name) + "'") != 0) return "";
-        std::filesystem::remove(png);
-    }
-    const std::string source = fixtures::read_file((source_folder / "grid.json").string());
-    std::string messages;
-    if (fixtures::compile_skin(skinc, out.path(), "grid", source, out.path(), &messages) != 0) {
-        std::fprintf(stderr, "grid skin: %s\n", messages.c_str());
-        return "";
-    }
-    return out.path();
-}
-
-}  // namespace
-
-const std::string& built_skin_folder() {
-    static fixtures::TempDir out;
-    static const std::string folder = build_skin(out);
-    return folder;
-}
-
 GridWorld::GridWorld() {
-    const std::string& built = built_skin_folder();
-    if (built.empty()) return;
+    // Built beside the tests from skins/grid.json and its pictures.
+    const std::string built = std::string(VANTREL_TEST_BINARY_DIR) + "/tests/skins/grid";
     std::filesystem::create_directories(root_.host("skins/grid"));
     for (const auto& entry : std::filesystem::directory_iterator(built)) {
         const std::string ext = entry.path().extension().string();

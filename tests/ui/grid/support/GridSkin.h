@@ -1,7 +1,7 @@
 #pragma once
-// The world of the container, scroll-bar and grid tests: the test skin (skin/grid.json with
-// its SVG pictures, rendered and compiled by our own tools once per test program) in a device
-// root of the test's own, an Application, the skin's properties and the form "FormGrid".
+// The world of the container, scroll-bar and grid tests: the test skin (skins/grid.json with
+// its SVG pictures, compiled by the build) in a device root of the test's own, an Application,
+// the skin's properties and the form "FormGrid".
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,9 +46,6 @@ private:
         return events.back();
     }
 };
-
-// The host folder holding grid.skin and its bitmaps; empty when building them failed.
-const std::string& built_skin_folder();
 
 class GridWorld {
 public:
