@@ -113,6 +113,8 @@ public:
     Painter& get_painter() { return painter_; }
     const std::vector<int32_t>& get_column_offsets() const { return column_offsets_; }
     int32_t get_item_height() const { return item_height_; }
+    // "HeaderNormal", for deriving classes that draw a header.
+    const ItemStyle& get_header_style() const { return header_normal_; }
     Point get_cell_border_min() const { return cell_border_min_; }
     Point get_cell_border_max() const { return cell_border_max_; }
 

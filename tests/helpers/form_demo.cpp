@@ -5,7 +5,8 @@
 //   form_demo --shots DIR  plays a script of pen and key input, saving the composed screen as
 //                          DIR/form-N.png; with DEMO_X_SHOT=1 it also takes each shot of the
 //                          whole X screen with "import -window root" (DIR/x-N.png)
-// Each screen is one form class under form_demo/ and one form of form_demo/form_demo.json.
+// Each screen is one form class under form_demo/ and one form of form_demo/form_demo.json;
+// PageDown on the main screen opens the list screen (a panel and a grid of 1,000 rows).
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "platform/window/Keys.h"
 #include "tests/fixtures/TempDir.h"
 #include "tests/helpers/form_demo/DemoDialog.h"
+#include "tests/helpers/form_demo/DemoList.h"
 #include "tests/helpers/form_demo/DemoMain.h"
 #include "ui/Application.h"
 #include "ui/FormImpl.h"
@@ -26,6 +28,7 @@ namespace {
 
 namespace h = platform::headless;
 using form_demo::DemoDialog;
+using form_demo::DemoList;
 using form_demo::DemoMain;
 using skinner::Point;
 
@@ -72,6 +75,7 @@ void pen_to(double fx, double fy) {
 }
 
 DemoDialog* innermost_dialog() { return dynamic_cast<DemoDialog*>(skinner::Form::get_modal_form()); }
+DemoList* list_screen() { return dynamic_cast<DemoList*>(skinner::Form::get_modal_form()); }
 
 // The script: one step per tick; a step that opens a dialog returns only when it closes, and
 // the next steps run from inside the dialog's loop meanwhile.
@@ -104,6 +108,35 @@ const std::vector<std::function<void()>> script = {
     [] { h::key_press(VK_ESCAPE); },  // the cancel button closes the top one
     [] { h::key_press(VK_ESCAPE); },  // and the other (the pen left the focus on Again)
     [] { shot(); },
+    [] { h::key_press(VK_NEXT); },  // PageDown opens the list screen, its grid focused
+    [] { shot(); },
+    [] {
+        for (int i = 0; i < 3; ++i) h::key_press(VK_DOWN);  // row 3
+        const POINT p = screen_point(list_screen()->grid().get_painter(), 0.5, 0.5);
+        h::wheel(p.x, p.y, -3);  // nine rows further down
+    },
+    [] { tap(list_screen()->grid().get_vertical_bar().get_max_button()); },  // one row more
+    [] {
+        const POINT p = screen_point(list_screen()->grid().get_painter(), 0.5, 0.6);
+        h::tap(p.x, p.y);  // selects the row under the pen
+    },
+    [] { shot(); },
+    [] { h::key_press(VK_END); },  // the last row, scrolled into view
+    [] { shot(); },
+    [] {
+        const POINT p = screen_point(list_screen()->grid().get_vertical_bar().get_track(), 0.5, 0.5);
+        h::pen_down(p.x, p.y);
+    },
+    [] {
+        const POINT p = screen_point(list_screen()->grid().get_vertical_bar(), 0.5, 0.5);
+        h::pen_move(p.x, p.y);  // the thumb dragged to the middle
+    },
+    [] {
+        const POINT p = screen_point(list_screen()->grid().get_vertical_bar(), 0.5, 0.5);
+        h::pen_up(p.x, p.y);
+    },
+    [] { shot(); },
+    [] { h::key_press(VK_ESCAPE); },  // Close
     [] { main_form->close(); },
 };
 
@@ -139,5 +172,5 @@ int main(int argc, char** argv) {
     if (timer) KillTimer(nullptr, timer);
     main_form = nullptr;
     std::printf("dialogs closed: %d\n", form.dialogs_closed());
-    return shot_folder.empty() || (shots == 5 && form.dialogs_closed() == 1) ? 0 : 1;
+    return shot_folder.empty() || (shots == 9 && form.dialogs_closed() == 1) ? 0 : 1;
 }

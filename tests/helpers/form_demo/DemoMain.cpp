@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tests/helpers/form_demo/DemoDialog.h"
+#include "tests/helpers/form_demo/DemoList.h"
 
 namespace form_demo {
 
@@ -34,6 +35,18 @@ void DemoMain::on_value_changed(skinner::Control* sender, double value) {
 
 void DemoMain::on_text_changed(skinner::Control* sender) {
     if (sender == &pad_) text_bar_.set_position(static_cast<double>(pad_.text().size()) / 24.0);
+}
+
+bool DemoMain::on_keydown(skinner::Key key) {
+    if (Form::on_keydown(key)) return true;
+    if (key != skinner::Key::PageDown) return false;
+    open_list();
+    return true;
+}
+
+void DemoMain::open_list() {
+    DemoList list(this, get_properties());
+    list.do_modal();
 }
 
 void DemoMain::open_dialog() {

@@ -1,6 +1,7 @@
 #pragma once
 // The demo's main screen: the pad, a bar that fills with the pad's text, a bar that follows the
-// pen, a status line, and buttons that open a dialog and clear the pad.
+// pen, a status line, and buttons that open a dialog and clear the pad;
+// PageDown opens the list screen.
 #include "tests/helpers/form_demo/DemoPad.h"
 #include "ui/ControlButton.h"
 #include "ui/ControlLabel.h"
@@ -18,6 +19,7 @@ public:
     void on_value_changed(skinner::Control* sender, double value) override;
     // The pad's text changed: the text bar shows how full it is.
     void on_text_changed(skinner::Control* sender) override;
+    bool on_keydown(skinner::Key key) override;
 
     DemoPad& pad() { return pad_; }
     skinner::ControlButton& dialog_button() { return dialog_; }
@@ -27,6 +29,7 @@ public:
 
 private:
     void open_dialog();
+    void open_list();
 
     skinner::ControlLabelImpl title_;
     skinner::ControlLabelImpl help_;
