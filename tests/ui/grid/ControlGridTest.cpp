@@ -30,6 +30,8 @@ public:
     int32_t column_width(int32_t column) override { return widths[size_t(column)]; }
     int32_t header_height() override { return header; }
     int32_t row_height(int32_t row) override { return height < 0 ? ControlGrid::row_height(row) : height; }
+    int32_t leading_width(int32_t) override { return leading; }
+    void on_leading_click(const GridCellEvent& event) override { leading_clicks.push_back(event.row); }
 
     struct Cell {
         int32_t column, row;
@@ -51,6 +53,8 @@ public:
     std::vector<int32_t> widths;
     int32_t header;
     int32_t height = -1;  // -1: the skin's "ItemHeight"
+    int32_t leading = 0;
+    std::vector<int32_t> leading_clicks;
     std::vector<Cell> cells;
     std::vector<Cell> header_cells;
 };
@@ -391,4 +395,21 @@ TEST_F(GridTest, AColumnCountChangedWithoutRefreshIsFatal) {
     grid.refresh();
     paint(grid);
     EXPECT_EQ(grid.cells.size(), 9u);
+}
+
+TEST_F(GridTest, APressOnTheLeadingPartOfTheFirstColumnIsItsOwnClick) {
+    TestGrid grid(&world.form(), 3, {40, -1});
+    grid.leading = 12;
+    ControlGrid::Painter& painter = grid.get_painter();
+    painter.on_mouse_down(at(5, 50), false);
+    painter.on_mouse_up(at(5, 50), false);
+    EXPECT_EQ(grid.leading_clicks, std::vector<int32_t>{1});
+    EXPECT_EQ(grid.get_selected(), -1);
+    EXPECT_TRUE(world.form().take_names().empty()) << "neither a selection nor an item click";
+    // Nor does the hold start there; beside it the row is pressed as usual.
+    painter.on_mouse_down_2(at(5, 50), false);
+    painter.on_mouse_up_2(at(5, 50), false);
+    EXPECT_EQ(grid.get_selected(), -1);
+    painter.on_mouse_down(at(20, 50), false);
+    EXPECT_EQ(grid.get_selected(), 1);
 }
