@@ -14,6 +14,10 @@ struct AudioBlock {
     int bits = 0;
     int sample_rate = 0;
     int block_align = 0;  // only on coded MS ADPCM blocks
+    // On a coded MP3 frame after a seek: how many of its sample frames lie before the seek's
+    // target and are dropped once decoded (all of them for a frame read only to fill the
+    // decoder's bit reservoir).
+    int drop_frames = 0;
 
     uint32_t length() const { return buffer.length(); }
     bool empty() const { return buffer.length() == 0; }

@@ -50,10 +50,12 @@ AudioBlock DecoderMP3::convert(const AudioBlock& coded) {
     int written = 0;
     int result = mp3_decoder_decode(state_, coded_.data(), static_cast<int>(coded_.size()), out.buffer.data(),
                                     out_size, consumed, written, 16);
-    if (result != 0) {
+    const int frame_bytes = info.channels * 2;
+    const int dropped = std::min(std::max(coded.drop_frames, 0) * frame_bytes, written);
+    if (result != 0 || dropped == written) {
         return AudioBlock();
     }
-    out.buffer = skinner::SharedBuffer(out.buffer, 0, static_cast<uint32_t>(written));
+    out.buffer = skinner::SharedBuffer(out.buffer, static_cast<uint32_t>(dropped), static_cast<uint32_t>(written - dropped));
     out.channels = info.channels;
     out.bits = 16;
     out.sample_rate = info.sample_rate;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "audio/Mp3InfoHeader.h"
 #include "base/File.h"
 #include "base/Log.h"
 #include "platform/kernel/Core.h"
@@ -12,6 +13,18 @@
 namespace audio {
 
 using skinner::ScopedLock;
+
+namespace {
+
+// The synthesis filter's own delay, which a LAME tag's encoder delay leaves out.
+constexpr int kDecoderDelay = 529;
+// Layer III frames may take up to 511 bytes of their data from the frames before them; a
+// frame's header and side information (with a CRC) take at most this much of its own bytes.
+constexpr uint32_t kReservoirBytes = 511;
+constexpr uint32_t kFrameOverhead = 4 + 2 + 32;
+constexpr uint32_t kMaxPrimingBytes = 16384;
+
+}  // namespace
 
 FileReaderMP3::FileReaderMP3(const std::u16string& path) : file_(std::make_unique<skinner::File>(path, 0)) {
     open();
@@ -35,7 +48,11 @@ void FileReaderMP3::open() {
         open_ = false;
         return;
     }
-    estimate_bitrate();
+    first_frame_ = position();
+    read_info_frame();
+    if (table_.empty()) {
+        estimate_bitrate();
+    }
     if (!open_) {
         return;
     }
@@ -61,6 +78,33 @@ void FileReaderMP3::skip_id3v2_tag() {
     // A stated size beyond the file is not believed; the scan then starts at 0.
     if (end < file_size_) {
         audio_start_ = static_cast<uint32_t>(end);
+    }
+}
+
+void FileReaderMP3::read_info_frame() {
+    Mp3InfoHeader header;
+    const uint32_t available = std::min<uint32_t>(fill_ - index_, static_cast<uint32_t>(first_.frame_length));
+    if (!parse_mp3_info_header({buffer_ + index_, available}, first_, header)) {
+        return;
+    }
+    info_frame_ = position();
+    table_.build(*file_, info_frame_ + static_cast<uint32_t>(first_.frame_length), first_);
+    if (table_.empty()) {
+        return;
+    }
+    const int64_t decoded = int64_t{table_.frame_count()} * first_.samples_per_frame;
+    if (header.encoder_delay >= 0) {
+        // The padding counts from the end of the stated frames: only a whole file has it.
+        const bool whole = header.frames == static_cast<uint32_t>(table_.frame_count());
+        const int tail = whole ? std::max(header.padding - kDecoderDelay, 0) : 0;
+        const int skip = header.encoder_delay + kDecoderDelay;
+        table_.set_timing(skip, decoded - skip - tail);
+    }
+    // Over the frames' own time, so that a constant-bit-rate file keeps its exact rate.
+    const double seconds = static_cast<double>(decoded) / first_.sample_rate;
+    if (seconds > 0) {
+        const double kbps = table_.audio_bytes() * 8.0 / seconds / 1000.0;
+        first_.bitrate = static_cast<int32_t>(std::clamp(std::lround(kbps), 1L, 100000L));
     }
 }
 
@@ -93,12 +137,19 @@ bool FileReaderMP3::sync() {
     return false;
 }
 
-bool FileReaderMP3::same_stream(const Mp3FrameInfo& info) const {
-    return info.version == first_.version && info.layer == first_.layer && info.channels == first_.channels &&
-           info.sample_rate == first_.sample_rate && info.samples_per_frame == first_.samples_per_frame;
-}
+bool FileReaderMP3::same_stream(const Mp3FrameInfo& info) const { return same_mp3_stream(info, first_); }
 
 bool FileReaderMP3::reached_end() const { return !open_ || position() + 4 >= file_size_; }
+
+bool FileReaderMP3::confirmed_at_index(const Mp3FrameInfo& info) const {
+    const uint64_t next = uint64_t{index_} + static_cast<uint32_t>(info.frame_length);
+    if (next + 4 > fill_) {
+        return true;  // the end of the data, or beyond what is buffered: nothing to check against
+    }
+    Mp3FrameInfo following;
+    const uint8_t* p = buffer_ + next;
+    return (parse_mp3_frame_header(p, following) && same_stream(following)) || (p[0] == 'T' && p[1] == 'A' && p[2] == 'G');
+}
 
 bool FileReaderMP3::next_frame(Mp3FrameInfo& info) {
     while (open_ && !reached_end()) {
@@ -106,7 +157,8 @@ bool FileReaderMP3::next_frame(Mp3FrameInfo& info) {
         if (sync()) {
             Mp3FrameInfo found;
             parse_mp3_frame_header(buffer_ + index_, found);
-            if (same_stream(found)) {
+            if (same_stream(found) && (!confirm_sync_ || confirmed_at_index(found))) {
+                confirm_sync_ = false;
                 read_more();
                 info = found;
                 return true;
@@ -166,19 +218,69 @@ void FileReaderMP3::seek_unlocked(uint32_t position) {
     fill_ = 0;
     index_ = 0;
     ended_ = false;
+    seek_target_ = 0;
+    confirm_sync_ = false;
+}
+
+uint32_t FileReaderMP3::priming_start(uint32_t target) const {
+    if (!table_.empty()) {
+        const int frame = table_.frame_containing(target);
+        if (frame <= 0) {
+            return frame < 0 ? target : table_.start_of(0);
+        }
+        // Frame - 1 decodes fully (so its overlap is there for the target's frame) once the
+        // ones before it have filled its reservoir.
+        int j = frame - 1;
+        uint32_t reservoir = 0;
+        while (j > 0 && reservoir < kReservoirBytes) {
+            --j;
+            const uint32_t bytes = table_.start_of(j + 1) - table_.start_of(j);
+            reservoir += bytes - std::min(bytes, kFrameOverhead);
+        }
+        return table_.start_of(j);
+    }
+    if (target <= first_frame_) {
+        return target;
+    }
+    // Frames of one bit rate: enough of them for the reservoir, one for the overlap and one
+    // for the partial frame the seek lands in.
+    const uint32_t length = static_cast<uint32_t>(first_.frame_length) + 1;
+    const uint32_t payload = std::max<uint32_t>(length - std::min(length, kFrameOverhead), 8);
+    const uint32_t bytes = std::min((kReservoirBytes / payload + 3) * length, kMaxPrimingBytes);
+    return target - std::min(target - first_frame_, bytes);
 }
 
 void FileReaderMP3::read(AudioBlock& out, int) {
     ScopedLock guard(lock_);
     out = AudioBlock();
     Mp3FrameInfo info;
-    if (ended_ || reached_end() || !next_frame(info) || reached_end()) {
-        ended_ = true;
-        return;
+    for (;;) {
+        if (ended_ || reached_end() || !next_frame(info) || reached_end()) {
+            ended_ = true;
+            seek_target_ = 0;
+            return;
+        }
+        if (position() != info_frame_) {
+            break;
+        }
+        // The encoder's header is no audio.
+        index_ += std::min<uint32_t>(fill_ - index_, static_cast<uint32_t>(info.frame_length));
     }
     uint32_t available = fill_ - index_;
     uint32_t take = std::min<uint32_t>(available, kLookAhead);
     out.buffer = skinner::SharedBuffer(take, buffer_ + index_);
+    const uint32_t start = position();
+    const uint32_t end = start + static_cast<uint32_t>(info.frame_length);
+    if (start < seek_target_) {
+        // Bytes stand for the frame's samples evenly, as in the times of the frame table.
+        out.drop_frames = end <= seek_target_
+                              ? info.samples_per_frame
+                              : static_cast<int>(std::lround(static_cast<double>(seek_target_ - start) *
+                                                             info.samples_per_frame / info.frame_length));
+    }
+    if (end > seek_target_) {
+        seek_target_ = 0;
+    }
     index_ += std::min<uint32_t>(available, static_cast<uint32_t>(info.frame_length));
 }
 
@@ -189,10 +291,13 @@ bool FileReaderMP3::is_open() {
 
 bool FileReaderMP3::at_end() {
     ScopedLock guard(lock_);
-    return ended_ || reached_end();
+    return ended_ || !open_ || uint64_t{reported_position()} + 4 >= file_size_;
 }
 
 int FileReaderMP3::seconds_to_position(double seconds) {
+    if (!table_.empty()) {
+        return static_cast<int>(std::min<uint32_t>(table_.position_at(seconds), std::numeric_limits<int>::max()));
+    }
     double position = first_.bitrate * seconds * 125.0;
     if (!(position > 0)) {
         return 0;
@@ -201,6 +306,9 @@ int FileReaderMP3::seconds_to_position(double seconds) {
 }
 
 double FileReaderMP3::position_to_seconds(int position) {
+    if (!table_.empty()) {
+        return table_.seconds_at(position < 0 ? 0 : static_cast<uint32_t>(position));
+    }
     if (first_.bitrate == 0) {
         return 0.0;
     }
@@ -214,12 +322,19 @@ int FileReaderMP3::get_length() {
 
 int FileReaderMP3::get_position() {
     ScopedLock guard(lock_);
-    return static_cast<int>(position());
+    return static_cast<int>(reported_position());
 }
 
 void FileReaderMP3::seek(int position) {
     ScopedLock guard(lock_);
-    seek_unlocked(position < 0 ? 0 : static_cast<uint32_t>(position));
+    const uint32_t target = std::min(position < 0 ? 0 : static_cast<uint32_t>(position), file_size_);
+    const uint32_t start = uint64_t{target} + 4 >= file_size_ ? target : priming_start(target);
+    seek_unlocked(start);
+    if (start < target) {
+        seek_target_ = target;
+        // Without a table the start is somewhere inside a frame, where data can look like a header.
+        confirm_sync_ = table_.empty();
+    }
 }
 
 bool FileReaderMP3::push_time_span(double seconds) {

@@ -73,4 +73,9 @@ bool parse_mp3_frame_header(const uint8_t* p, Mp3FrameInfo& out) {
     return true;
 }
 
+bool same_mp3_stream(const Mp3FrameInfo& a, const Mp3FrameInfo& b) {
+    return a.version == b.version && a.layer == b.layer && a.channels == b.channels &&
+           a.sample_rate == b.sample_rate && a.samples_per_frame == b.samples_per_frame;
+}
+
 }  // namespace audio

@@ -18,5 +18,7 @@ struct Mp3FrameInfo {
 bool is_valid_mp3_header(uint32_t h);
 // p must point at four readable bytes.
 bool parse_mp3_frame_header(const uint8_t* p, Mp3FrameInfo& out);
+// Frames of one stream: all but the bit rate (and so the length) alike.
+bool same_mp3_stream(const Mp3FrameInfo& a, const Mp3FrameInfo& b);
 
 }  // namespace audio

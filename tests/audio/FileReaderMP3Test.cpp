@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <future>
 #include <string>
@@ -12,6 +13,10 @@
 
 #include "audio/AudioFormat.h"
 #include "audio/AudioFormatMP3.h"
+#include "audio/DecoderMP3.h"
+#include "audio/PcmSamples.h"
+#include "audio/SpanConverter.h"
+#include "tests/audio/support/WaveBytes.h"
 #include "tests/fixtures/AudioFixtures.h"
 
 using audio::AudioBlock;
@@ -96,17 +101,16 @@ TEST(FileReaderMP3, OpensWhatLameMakes) {
         if (!c.spec.vbr) {
             EXPECT_EQ(reader->get_bitrate(), c.spec.kbps * 1000);
         }
-        if (!c.spec.vbr) {  // a small variable-bitrate file only has its first frame's bitrate
-            EXPECT_NEAR(reader->get_duration(), c.spec.tone.seconds, 0.25);
-        }
+        // Timed through lame's header frame: within a frame of the source, VBR or not.
+        const int samples_per_frame = probed.sample_rate >= 32000 ? 1152 : 576;
+        EXPECT_NEAR(reader->get_duration(), c.spec.tone.seconds, static_cast<double>(samples_per_frame) / probed.sample_rate);
 
         Drained drained = drain(*format);
         EXPECT_EQ(drained.channels, probed.channels);
         EXPECT_EQ(drained.rate, probed.sample_rate);
-        // Every frame decodes, the last one too; lame's own first (tag) frame comes out as silence.
+        // Every frame decodes, the last one too; lame's own first frame holds its header, no audio.
         int packets = packet_count(root.host(c.name));
-        int samples_per_frame = probed.sample_rate >= 32000 ? 1152 : 576;
-        EXPECT_EQ(drained.frames, int64_t{packets + 1} * samples_per_frame);
+        EXPECT_EQ(drained.frames, int64_t{packets} * samples_per_frame);
         EXPECT_TRUE(reader->at_end());
     }
 }
@@ -120,8 +124,9 @@ TEST(FileReaderMP3, TitleFromTagElseFileName) {
 }
 
 TEST(FileReaderMP3, TimesAndPositionsGoThroughTheBitrate) {
+    // Without an encoder's header (-t) a file is timed by its bitrate alone.
     fixtures::DeviceRoot root;
-    ASSERT_TRUE(fixtures::make_mp3(root.host("t.mp3"), {{3.0, 44100, 2}, 128}));
+    ASSERT_TRUE(fixtures::make_mp3(root.host("t.mp3"), {.tone = {3.0, 44100, 2}, .kbps = 128, .extra_lame_options = "-t"}));
     audio::FileReaderMP3 reader(fixtures::device_path("t.mp3"));
     ASSERT_TRUE(reader.is_open());
     EXPECT_EQ(reader.seconds_to_position(2.0), 32000);
@@ -339,4 +344,214 @@ TEST(FileReaderMP3, AverageBitrateFromProbesAcrossTheFile) {
         EXPECT_EQ(reader.get_bitrate(), expected * 1000) << probes;
         EXPECT_EQ(reader.get_position(), 0);
     }
+}
+
+namespace {
+
+// A source whose loudness keeps changing (so a variable bit rate does too), with short 1 kHz
+// marks at known times, louder than anything else but not so loud that decoding clips them.
+std::vector<uint8_t> marked_noise(double seconds, int rate, int channels, const std::vector<double>& marks) {
+    const double levels[] = {0.08, 0.2, 0.02, 0.18, 0.12, 0.15};
+    const int frames = static_cast<int>(seconds * rate);
+    std::vector<uint8_t> data(static_cast<size_t>(frames) * channels * 2);
+    uint32_t random = 12345;
+    double smooth[2] = {0, 0};
+    for (int i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) / rate;
+        double mark_value = 0;
+        bool in_mark = false;
+        for (double mark : marks) {
+            if (t >= mark && t < mark + 0.025) {
+                mark_value = 0.6 * std::sin(2 * M_PI * 1000.0 * (t - mark));
+                in_mark = true;
+            }
+        }
+        for (int c = 0; c < channels; ++c) {
+            // Each channel its own noise, so that stereo costs what stereo costs.
+            random = random * 1664525u + 1013904223u;
+            smooth[c] = 0.2 * smooth[c] + 0.8 * (static_cast<double>(random >> 8) / (1 << 23) - 1.0);
+            const double v = in_mark ? mark_value : levels[static_cast<int>(t / 0.7) % 6] * smooth[c];
+            audio::write_s16(data.data() + (static_cast<size_t>(i) * channels + c) * 2, static_cast<int16_t>(v * 32767));
+        }
+    }
+    return fixtures::riff_wave({{"fmt ", fixtures::fmt_common(1, static_cast<uint16_t>(channels), static_cast<uint32_t>(rate),
+                                                              static_cast<uint16_t>(2 * channels), 16).b},
+                                {"data", data}});
+}
+
+struct SpanOutcome {
+    double onset = -1;  // seconds into the converted file of the first loud sample
+    int64_t frames = 0;
+    int kbps = 0;
+};
+
+SpanOutcome convert_span(const fixtures::DeviceRoot& root, const std::string& source, double start, double finish) {
+    SpanOutcome outcome;
+    audio::SpanConverter converter(fixtures::device_path(source), fixtures::device_path("span.mp3"));
+    converter.set_span_seconds(start, finish);
+    if (converter.convert() != audio::ConversionResult::done) {
+        ADD_FAILURE() << source << " " << start;
+        return outcome;
+    }
+    outcome.frames = converter.get_frames_encoded();
+    outcome.kbps = converter.get_output_bitrate() / 1000;
+    fixtures::DecodedAudio decoded = fixtures::decode_audio(root.host("span.mp3"));
+    for (size_t i = 0; i < decoded.samples.size(); ++i) {
+        if (std::abs(int{decoded.samples[i]}) > 0.55 * 32768) {
+            outcome.onset = static_cast<double>(i) / decoded.sample_rate;
+            break;
+        }
+    }
+    return outcome;
+}
+
+}  // namespace
+
+TEST(FileReaderMP3, VbrSpansStartAndEndAtTheAskedTimes) {
+    // Each span starts 0.4 s before a mark: the mark must come as far into the converted span as
+    // it does when the same span is cut from the uncompressed source.
+    fixtures::DeviceRoot root;
+    struct Case {
+        const char* name;
+        int rate, channels;
+        double seconds;
+        const char* lame;
+        std::vector<double> marks;
+    } cases[] = {
+        {"v2_44_stereo.mp3", 44100, 2, 12.0, "-V 2", {2.31, 9.07}},
+        {"v5_48_mono_id3.mp3", 48000, 1, 12.0, "-V 5 --tt t --add-id3v2", {1.13, 10.42}},
+        {"v0_48_stereo.mp3", 48000, 2, 3.0, "-V 0", {0.52, 1.61}},
+        {"v4_44_mono_long.mp3", 44100, 1, 60.0, "-V 4 --tt t --id3v2-only", {33.3, 57.9}},
+        {"v4_44_stereo_long.mp3", 44100, 2, 180.0, "-V 4", {95.55, 170.3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string wav = std::string(c.name) + ".wav";
+        fixtures::write_bytes(root.host(wav), marked_noise(c.seconds, c.rate, c.channels, c.marks));
+        ASSERT_EQ(fixtures::run_command("lame --quiet " + std::string(c.lame) + " '" + root.host(wav) + "' '" +
+                                        root.host(c.name) + "'"),
+                  0);
+        {
+            audio::FileReaderMP3 reader(fixtures::device_path(c.name));
+            ASSERT_TRUE(reader.is_open());
+            EXPECT_NEAR(reader.get_duration(), c.seconds, 1152.0 / c.rate);
+            fixtures::ProbedAudio probed = fixtures::probe_audio(root.host(c.name));
+            EXPECT_NEAR(reader.get_bitrate(), probed.bit_rate, probed.bit_rate * 0.03);
+        }
+        for (double mark : c.marks) {
+            SCOPED_TRACE(mark);
+            const double start = mark - 0.4;
+            const double finish = std::min(mark + 1.1, c.seconds);
+            SpanOutcome expected = convert_span(root, wav, start, finish);
+            SpanOutcome got = convert_span(root, c.name, start, finish);
+            ASSERT_GT(expected.onset, 0);
+            ASSERT_GT(got.onset, 0);
+            ASSERT_EQ(got.kbps, expected.kbps);  // the same encoder settings, so the same delay
+            const double start_error = expected.onset - got.onset;
+            const double length_error = static_cast<double>(got.frames - expected.frames) / c.rate;
+            EXPECT_LT(std::abs(start_error), 0.030);
+            EXPECT_LT(std::abs(start_error + length_error), 0.030);  // the end
+            EXPECT_LE(std::abs(got.frames - expected.frames), 1152);
+        }
+    }
+}
+
+TEST(FileReaderMP3, AfterASeekTheAudioIsThatOfTheWholeStream) {
+    // The frames before the target come first, their samples marked to be dropped, so that the
+    // decoder has the bits the target's frame takes from them: from the target on, the samples
+    // are those of a decode from the start, also when the target lies inside a frame.
+    fixtures::DeviceRoot root;
+    struct Case {
+        const char* name;
+        Mp3Spec spec;
+    } cases[] = {
+        {"vbr.mp3", {.tone = {4.0, 44100, 2, 16, 300, 5000}, .kbps = 32, .vbr = true}},
+        {"cbr.mp3", {.tone = {4.0, 44100, 2, 16, 300, 5000}, .kbps = 128, .extra_lame_options = "-t"}},
+        {"low.mp3", {.tone = {4.0, 22050, 1, 16, 300, 5000}, .kbps = 32, .extra_lame_options = "-t"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(fixtures::make_mp3(root.host(c.name), c.spec));
+        audio::FileReaderMP3 reader(fixtures::device_path(c.name));
+        ASSERT_TRUE(reader.is_open());
+        // Every frame of a decode from the start, with where it starts.
+        std::vector<int> starts;
+        std::vector<std::vector<uint8_t>> decoded;
+        {
+            audio::DecoderMP3 decoder;
+            for (;;) {
+                int at = reader.get_position();
+                AudioBlock block;
+                reader.read(block, 0);
+                if (block.empty()) {
+                    break;
+                }
+                EXPECT_EQ(block.drop_frames, 0);
+                AudioBlock pcm = decoder.convert(block);
+                starts.push_back(at);
+                decoded.emplace_back(pcm.const_data(), pcm.const_data() + pcm.length());
+            }
+        }
+        ASSERT_GT(starts.size(), 100u);
+        const size_t frame_bytes = 2 * static_cast<size_t>(reader.get_channels());
+        for (size_t k : {size_t{1}, size_t{37}, starts.size() / 2, starts.size() - 3}) {
+            for (bool inside : {false, true}) {
+                SCOPED_TRACE(std::to_string(k) + (inside ? " inside" : ""));
+                const int length = starts[k + 1] - starts[k];
+                const int target = starts[k] + (inside ? length / 2 : 0);
+                const size_t dropped = inside ? frame_bytes * static_cast<size_t>(std::lround(
+                                                                  (length / 2) * (decoded[k].size() / frame_bytes) /
+                                                                  static_cast<double>(length)))
+                                              : 0;
+                audio::DecoderMP3 decoder;
+                reader.seek(target);
+                EXPECT_EQ(reader.get_position(), target);
+                int priming = 0;
+                AudioBlock pcm;
+                for (;;) {
+                    AudioBlock block;
+                    reader.read(block, 0);
+                    ASSERT_FALSE(block.empty());
+                    pcm = decoder.convert(block);
+                    if (!pcm.empty()) {
+                        break;
+                    }
+                    ++priming;
+                }
+                EXPECT_GE(priming, 1);
+                EXPECT_GT(reader.get_position(), target);
+                const std::vector<uint8_t> expected(decoded[k].begin() + static_cast<std::ptrdiff_t>(dropped), decoded[k].end());
+                EXPECT_TRUE(std::vector<uint8_t>(pcm.const_data(), pcm.const_data() + pcm.length()) == expected);
+            }
+        }
+    }
+}
+
+TEST(FileReaderMP3, VbriHeaderFrameIsNoAudio) {
+    // A header in the layout of another encoder in front of a stream without lame's own: it
+    // gives no encoder delay, so the length is that of the frames.
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("plain.mp3"),
+                                   {.tone = {3.0, 44100, 2, 16, 300, 5000}, .kbps = 32, .vbr = true, .extra_lame_options = "-t"}));
+    std::vector<uint8_t> plain = fixtures::read_bytes(root.host("plain.mp3"));
+    const int packets = packet_count(root.host("plain.mp3"));
+    audio::Mp3FrameInfo first;
+    ASSERT_TRUE(audio::parse_mp3_frame_header(plain.data(), first));
+    std::vector<uint8_t> header(static_cast<size_t>(first.frame_length), 0);
+    std::memcpy(header.data(), plain.data(), 4);
+    auto be32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) header[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (24 - 8 * i));
+    };
+    std::memcpy(header.data() + 36, "VBRI", 4);
+    be32(46, static_cast<uint32_t>(plain.size() + header.size()));
+    be32(50, static_cast<uint32_t>(packets));
+    std::vector<uint8_t> file = header;
+    file.insert(file.end(), plain.begin(), plain.end());
+    fixtures::write_bytes(root.host("vbri.mp3"), file);
+
+    std::unique_ptr<audio::AudioFormat> format = audio::AudioFormat::create_for_file(fixtures::device_path("vbri.mp3"));
+    ASSERT_NE(format, nullptr);
+    EXPECT_DOUBLE_EQ(format->get_reader()->get_duration(), packets * 1152.0 / 44100);
+    EXPECT_NEAR(format->get_reader()->get_bitrate(), plain.size() * 8.0 / (packets * 1152.0 / 44100), 1000);
+    EXPECT_EQ(drain(*format).frames, int64_t{packets} * 1152);
 }
