@@ -161,6 +161,21 @@ TEST_F(FormImplTest, CaptureTakenAwayReleasesTheHeldButtonOnce) {
     }
 }
 
+TEST_F(FormImplTest, HeldPenOnAGestureControlIsTheContextGestureAlone) {
+    ok->set_gestures(true);
+    const POINT at = on_screen(*form, {15, 15});
+    h::pen_down(at.x, at.y);
+    pump();  // the recogniser waits while the pen stays down
+    h::pen_up(at.x, at.y);
+    pump();
+    EXPECT_EQ(pointer_entries(), (Journal{"tOk down2 (15,15)", "tOk up2 (15,15)"}));
+    journal.clear();
+    const POINT other = on_screen(*form, {30, 15});
+    h::tap(other.x, other.y);  // lifted at once: an ordinary press
+    pump();
+    EXPECT_EQ(pointer_entries(), (Journal{"tOk down0 (30,15)", "tOk up0 (30,15)"}));
+}
+
 TEST_F(FormImplTest, DoubleTapReachesTheControlWithItsFlagOnBothHalves) {
     const POINT at = on_screen(*form, {15, 15});
     h::tap(at.x, at.y);

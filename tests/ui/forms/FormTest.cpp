@@ -173,6 +173,24 @@ TEST_F(FormTest, NestedModalLoopsEndInnermostFirstAndGiveBackWhatTheyDisabled) {
     EXPECT_FALSE(top.is_in_modal());
 }
 
+TEST_F(FormTest, QuitEndsEveryModalLoopAndIsTakenByTheOutermost) {
+    JournalForm top(nullptr, &skin(), u"Top", &journal);
+    std::unique_ptr<JournalForm> nest;
+    run_modal(top, {
+        [&] {
+            nest = std::make_unique<JournalForm>(&top, &skin(), u"Nest1", &journal);
+            nest->do_modal();
+            journal.push_back("nest ended");
+        },
+        [] { PostQuitMessage(3); },
+    });
+    EXPECT_TRUE(contains(journal, "nest ended"));
+    EXPECT_EQ(Form::get_modal_form(), nullptr);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(IsWindowEnabled(top.get_hwnd()));
+}
+
 TEST_F(FormTest, RefusedCloseKeepsTheLoopAndTheWindow) {
     JournalForm form(nullptr, &skin(), u"Top", &journal);
     form.allow_close = false;
