@@ -49,23 +49,8 @@ Control::Control(FormBase* form, const std::u16string& name, int32_t kind) : kin
 
 Control::~Control() { form_->remove_control(this); }
 
-void Control::on_control_event(Control* sender, const ButtonEvent& event) { form_->on_control_event(sender, event); }
-void Control::on_item_click(Control* sender, const GridCellEvent& event) { form_->on_item_click(sender, event); }
-void Control::on_cell_context(Control* sender, const GridCellEvent& event) { form_->on_cell_context(sender, event); }
-void Control::on_cell_event(Control* sender, const GridCellEvent& event) { form_->on_cell_event(sender, event); }
-void Control::on_event_11(Control* sender, uint32_t word) { form_->on_event_11(sender, word); }
-void Control::on_scroll(Control* sender) { form_->on_scroll(sender); }
-void Control::on_command(const std::u16string& command) { form_->on_command(command); }
-void Control::on_value_changed(Control* sender, double value) { form_->on_value_changed(sender, value); }
-void Control::on_state_changed(Control* sender) { form_->on_state_changed(sender); }
-void Control::on_text_changed(Control* sender) { form_->on_text_changed(sender); }
-void Control::on_header_click(Control* sender, const GridHeaderEvent& event) { form_->on_header_click(sender, event); }
-void Control::on_header_context(Control* sender, const GridHeaderEvent& event) { form_->on_header_context(sender, event); }
-void Control::on_check_changed(Control* sender) { form_->on_check_changed(sender); }
-void Control::on_highlight_changed(Control* sender) { form_->on_highlight_changed(sender); }
+EventSink* Control::event_target() const { return form_; }
 void Control::request_focus() {}
-void Control::create_menu(MenuItem& menu) { form_->create_menu(menu); }
-void Control::on_event_23(Control* sender, uint32_t word) { form_->on_event_23(sender, word); }
 
 void Control::set_z_order(int32_t z_order) {
     z_order_ = z_order;

@@ -50,25 +50,9 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    // Events: each passes the call unchanged to the owner form.
-    void on_control_event(Control* sender, const ButtonEvent& event) override;
-    void on_item_click(Control* sender, const GridCellEvent& event) override;
-    void on_cell_context(Control* sender, const GridCellEvent& event) override;
-    void on_cell_event(Control* sender, const GridCellEvent& event) override;
-    void on_event_11(Control* sender, uint32_t word) override;
-    void on_scroll(Control* sender) override;
-    void on_command(const std::u16string& command) override;
-    void on_value_changed(Control* sender, double value) override;
-    void on_state_changed(Control* sender) override;
-    void on_text_changed(Control* sender) override;
-    void on_header_click(Control* sender, const GridHeaderEvent& event) override;
-    void on_header_context(Control* sender, const GridHeaderEvent& event) override;
-    void on_check_changed(Control* sender) override;
-    void on_highlight_changed(Control* sender) override;
-    // A no-op here; a container takes the focus in its own form.
+    // Events pass on to the owner form (EventSink), but for request_focus: a no-op here; a
+    // container overrides it to take the focus itself.
     void request_focus() override;
-    void create_menu(MenuItem& menu) override;
-    void on_event_23(Control* sender, uint32_t word) override;
 
     // Stores the z-order and re-sorts the owner form's controls.
     virtual void set_z_order(int32_t z_order);
@@ -178,6 +162,9 @@ public:
     // Stable orders the owner form keeps its lists in.
     static bool less_by_z_order(const Control* a, const Control* b) { return a->z_order_ < b->z_order_; }
     static bool less_by_tab_order(const Control* a, const Control* b) { return a->tab_order_ < b->tab_order_; }
+
+protected:
+    EventSink* event_target() const override;
 
 private:
     void report_unsupported(const std::u16string& variant, const std::u16string& name);

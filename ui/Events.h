@@ -36,36 +36,43 @@ struct GridHeaderEvent {
 class Control;
 class MenuItem;
 
-// The 24 event operations in their fixed order. The reserved ones do nothing anywhere.
+// The 24 event operations in their fixed order. Each passes the event on unchanged to the
+// sink's event target (a control's owner form, a form's parent sink); nothing happens without
+// one. The reserved ones do nothing anywhere.
 class EventSink {
 public:
     virtual ~EventSink() = default;
 
-    virtual void on_control_event(Control* sender, const ButtonEvent& event) = 0;
+    virtual void on_control_event(Control* sender, const ButtonEvent& event);
     virtual int reserved_event_1(Control*) { return 0; }
-    virtual void on_item_click(Control* sender, const GridCellEvent& event) = 0;
+    virtual void on_item_click(Control* sender, const GridCellEvent& event);
     virtual int reserved_event_3(Control*) { return 0; }
-    virtual void on_cell_context(Control* sender, const GridCellEvent& event) = 0;
+    virtual void on_cell_context(Control* sender, const GridCellEvent& event);
     virtual int reserved_event_5(Control*) { return 0; }
     virtual int reserved_event_6(Control*) { return 0; }
     virtual int reserved_event_7(Control*) { return 0; }
     virtual int reserved_event_8(Control*) { return 0; }
-    virtual void on_cell_event(Control* sender, const GridCellEvent& event) = 0;
+    virtual void on_cell_event(Control* sender, const GridCellEvent& event);
     virtual int reserved_event_10(Control*) { return 0; }
     // No framework control raises it; its word means what sender and receiver agree on.
-    virtual void on_event_11(Control* sender, uint32_t word) = 0;
-    virtual void on_scroll(Control* sender) = 0;
-    virtual void on_command(const std::u16string& command) = 0;
-    virtual void on_value_changed(Control* sender, double value) = 0;
-    virtual void on_state_changed(Control* sender) = 0;
-    virtual void on_text_changed(Control* sender) = 0;
-    virtual void on_header_click(Control* sender, const GridHeaderEvent& event) = 0;
-    virtual void on_header_context(Control* sender, const GridHeaderEvent& event) = 0;
-    virtual void on_check_changed(Control* sender) = 0;
-    virtual void on_highlight_changed(Control* sender) = 0;
-    virtual void request_focus() = 0;
-    virtual void create_menu(MenuItem& menu) = 0;
-    virtual void on_event_23(Control* sender, uint32_t word) = 0;
+    virtual void on_event_11(Control* sender, uint32_t word);
+    virtual void on_scroll(Control* sender);
+    virtual void on_command(const std::u16string& command);
+    virtual void on_value_changed(Control* sender, double value);
+    virtual void on_state_changed(Control* sender);
+    virtual void on_text_changed(Control* sender);
+    virtual void on_header_click(Control* sender, const GridHeaderEvent& event);
+    virtual void on_header_context(Control* sender, const GridHeaderEvent& event);
+    virtual void on_check_changed(Control* sender);
+    virtual void on_highlight_changed(Control* sender);
+    // A control does nothing with it; a container takes the focus in its own form.
+    virtual void request_focus();
+    virtual void create_menu(MenuItem& menu);
+    virtual void on_event_23(Control* sender, uint32_t word);
+
+protected:
+    // Where the events that this sink does not handle go; null: nowhere.
+    virtual EventSink* event_target() const = 0;
 };
 
 }  // namespace skinner

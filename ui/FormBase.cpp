@@ -56,57 +56,7 @@ FormBase::FormBase(Form* root, Properties* properties, const std::u16string& nam
 
 FormBase::~FormBase() { delete_auto_controls(); }
 
-void FormBase::on_control_event(Control* sender, const ButtonEvent& event) {
-    if (parent_) parent_->on_control_event(sender, event);
-}
-void FormBase::on_item_click(Control* sender, const GridCellEvent& event) {
-    if (parent_) parent_->on_item_click(sender, event);
-}
-void FormBase::on_cell_context(Control* sender, const GridCellEvent& event) {
-    if (parent_) parent_->on_cell_context(sender, event);
-}
-void FormBase::on_cell_event(Control* sender, const GridCellEvent& event) {
-    if (parent_) parent_->on_cell_event(sender, event);
-}
-void FormBase::on_event_11(Control* sender, uint32_t word) {
-    if (parent_) parent_->on_event_11(sender, word);
-}
-void FormBase::on_scroll(Control* sender) {
-    if (parent_) parent_->on_scroll(sender);
-}
-void FormBase::on_command(const std::u16string& command) {
-    if (parent_) parent_->on_command(command);
-}
-void FormBase::on_value_changed(Control* sender, double value) {
-    if (parent_) parent_->on_value_changed(sender, value);
-}
-void FormBase::on_state_changed(Control* sender) {
-    if (parent_) parent_->on_state_changed(sender);
-}
-void FormBase::on_text_changed(Control* sender) {
-    if (parent_) parent_->on_text_changed(sender);
-}
-void FormBase::on_header_click(Control* sender, const GridHeaderEvent& event) {
-    if (parent_) parent_->on_header_click(sender, event);
-}
-void FormBase::on_header_context(Control* sender, const GridHeaderEvent& event) {
-    if (parent_) parent_->on_header_context(sender, event);
-}
-void FormBase::on_check_changed(Control* sender) {
-    if (parent_) parent_->on_check_changed(sender);
-}
-void FormBase::on_highlight_changed(Control* sender) {
-    if (parent_) parent_->on_highlight_changed(sender);
-}
-void FormBase::request_focus() {
-    if (parent_) parent_->request_focus();
-}
-void FormBase::create_menu(MenuItem& menu) {
-    if (parent_) parent_->create_menu(menu);
-}
-void FormBase::on_event_23(Control* sender, uint32_t word) {
-    if (parent_) parent_->on_event_23(sender, word);
-}
+EventSink* FormBase::event_target() const { return parent_; }
 
 void FormBase::set_focus(Control* control) {
     if (control == focused_) return;

@@ -38,25 +38,6 @@ public:
     FormBase(const FormBase&) = delete;
     FormBase& operator=(const FormBase&) = delete;
 
-    // Events: each passes the call to the parent sink; nothing happens without one.
-    void on_control_event(Control* sender, const ButtonEvent& event) override;
-    void on_item_click(Control* sender, const GridCellEvent& event) override;
-    void on_cell_context(Control* sender, const GridCellEvent& event) override;
-    void on_cell_event(Control* sender, const GridCellEvent& event) override;
-    void on_event_11(Control* sender, uint32_t word) override;
-    void on_scroll(Control* sender) override;
-    void on_command(const std::u16string& command) override;
-    void on_value_changed(Control* sender, double value) override;
-    void on_state_changed(Control* sender) override;
-    void on_text_changed(Control* sender) override;
-    void on_header_click(Control* sender, const GridHeaderEvent& event) override;
-    void on_header_context(Control* sender, const GridHeaderEvent& event) override;
-    void on_check_changed(Control* sender) override;
-    void on_highlight_changed(Control* sender) override;
-    void request_focus() override;
-    void create_menu(MenuItem& menu) override;
-    void on_event_23(Control* sender, uint32_t word) override;
-
     virtual void set_focus(Control* control);
     // Whether the form is active and the control is its focused one.
     virtual bool is_focused(const Control* control) const;
@@ -134,6 +115,8 @@ public:
     const std::vector<Control*>& get_auto_controls() const { return auto_controls_; }
 
 protected:
+    // The events that the form does not handle go to its parent sink.
+    EventSink* event_target() const override;
     // Deletes the automatic controls, the last first (each leaves the form as it dies).
     void delete_auto_controls();
 
