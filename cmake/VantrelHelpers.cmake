@@ -28,7 +28,11 @@ function(vantrel_test_dir dir)
   target_link_libraries(${target} PRIVATE ${ARGN} tests_support GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${target} PRIVATE VANTREL_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}")
   add_test(NAME ${target} COMMAND ${target})
-  set_tests_properties(${target} PROPERTIES TIMEOUT 900 ENVIRONMENT "VANTREL_DISPLAY=headless;VANTREL_AUDIO=null")
+  # Named mutexes and published windows live in the runtime folder: one per build, so that
+  # test runs of other checkouts on the same machine never meet ours.
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/runtime)
+  set_tests_properties(${target} PROPERTIES TIMEOUT 900
+    ENVIRONMENT "VANTREL_DISPLAY=headless;VANTREL_AUDIO=null;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/runtime")
   # A LABELS file in the folder names ctest labels, one per line ("threads": also run under TSan).
   if(EXISTS ${dir}/LABELS)
     file(STRINGS ${dir}/LABELS labels)
