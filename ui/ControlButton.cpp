@@ -34,9 +34,8 @@ bool ControlButtonBase::wants_focus() const {
     return Control::wants_focus() && (!behaviour_ || behaviour_->focusable);
 }
 
-void ControlButtonBase::on_focus_lost(Control* next) {
+void ControlButtonBase::on_focus_lost(Control*) {
     // Enter held while the focus moves away never clicks.
-    (void)next;
     change_pressed([&] { pressed_by_key_ = false; });
 }
 

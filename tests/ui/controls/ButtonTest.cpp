@@ -242,3 +242,20 @@ TEST(AutomaticControls, SkinFormsListedButtonsFramesAndPicturesAreBuiltWithoutFo
     form.on_mouse_up({5, 5}, false);
     EXPECT_EQ(form.take_events(), (std::vector<std::string>{"state autoButton", "state autoButton", "fire autoButton 0 5 5"}));
 }
+
+TEST(ButtonLabelAndPicture, ReloadReadsTheSkinAgain) {
+    TestForm form;
+    ControlButton button(&form, u"btnStates", 0);
+    ControlLabelImpl label(&form, u"lblCentre", 0);
+    ControlPicture picture(&form, u"picWide", 0);
+    button.set_text(u"Changed");
+    label.set_text(u"Changed");
+    picture.set_picture(Picture());
+    form.reload_properties();
+    EXPECT_EQ(button.get_text(), u"Go");
+    EXPECT_EQ(label.get_text(), u"Mid");
+    EXPECT_EQ(picture.get_picture().get_size(), Point(100, 50));
+    ASSERT_NE(button.get_behaviour(), nullptr);
+    EXPECT_TRUE(button.get_behaviour()->drawn);
+    EXPECT_EQ(look_colour(button), kRed);
+}
