@@ -6,6 +6,7 @@
 #include "platform/device/DeviceProfile.h"
 #include "platform/display/Display.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/menu/MenuBar.h"
 #include "platform/threads/Threads.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/InputPanel.h"
@@ -197,6 +198,16 @@ void display_pen(PenAction action, POINT screen) {
         return;
     }
     inject_pen(action, screen);
+}
+
+void display_key(UINT virtual_key, bool down, bool repeat, bool text_follows) {
+    if (!menu::route_key(virtual_key, down, repeat)) {
+        inject_key(virtual_key, down, repeat, text_follows);
+    }
+}
+
+void display_go_back() {
+    ensure_display().go_back();
 }
 
 namespace {

@@ -34,6 +34,8 @@ public:
         (void)text;
         return false;
     }
+    // The program steps back to the one before it (the desktop).
+    virtual void go_back() {}
 };
 
 // Made by the first thread that shows a window (that thread then presents the screen and
@@ -58,6 +60,13 @@ void turn_screen();
 // belongs to its window); false on any other thread, before the display opens, or without one.
 bool read_desktop_clipboard(std::u16string& text);
 bool write_desktop_clipboard(const std::u16string& text);
+// A device key as the host gives it: the menu bar of the window in front takes the soft keys
+// and a Back key it overrides (platform/menu/MenuBar.h); the rest goes to the windows
+// (inject_key, with text_follows for the desktop keyboard).
+void display_key(UINT virtual_key, bool down, bool repeat, bool text_follows = false);
+
+// SHNavigateBack: the display shows the desktop in place of the program.
+void display_go_back();
 
 // The OK button's rectangle in the top bar; empty while the foreground window has none.
 RECT done_button_rect();

@@ -41,6 +41,9 @@ void use_test_clock(DWORD start);
 void step_clock(DWORD milliseconds);
 void release_clock();
 
+// How often the program asked to step back to the desktop (SHNavigateBack).
+int go_back_count();
+
 // The composed screen (0x00RRGGBB), made afresh for each call; screen_pixels holds every row,
 // top first, screen width pixels each.
 uint32_t screen_pixel(int x, int y);

@@ -25,6 +25,8 @@ PretendDesktop& desktop() {
     return *instance;
 }
 
+std::atomic<int> go_back_requests{0};
+
 class HeadlessDisplay : public DisplayBackend {
 public:
     const char* name() const override { return "headless"; }
@@ -48,6 +50,7 @@ public:
         }
         return d.on;
     }
+    void go_back() override { ++go_back_requests; }
 };
 
 std::atomic<DWORD> test_ticks{0};
@@ -85,15 +88,15 @@ void tap(int x, int y) {
 }
 
 void key_down(UINT virtual_key) {
-    inject_key(virtual_key, true, false);
+    display_key(virtual_key, true, false);
 }
 
 void key_repeat(UINT virtual_key) {
-    inject_key(virtual_key, true, true);
+    display_key(virtual_key, true, true);
 }
 
 void key_up(UINT virtual_key) {
-    inject_key(virtual_key, false, false);
+    display_key(virtual_key, false, false);
 }
 
 void key_press(UINT virtual_key) {
@@ -167,6 +170,10 @@ void step_clock(DWORD milliseconds) {
 
 void release_clock() {
     set_tick_source(nullptr);
+}
+
+int go_back_count() {
+    return go_back_requests.load();
 }
 
 uint32_t screen_pixel(int x, int y) {

@@ -161,7 +161,7 @@ public:
                     held_[e.key.keysym.scancode % held_size] = vk;
                 }
                 if (vk) {
-                    inject_key(vk, down, down && e.key.repeat != 0, true);
+                    display_key(vk, down, down && e.key.repeat != 0, true);
                 }
                 break;
             }
@@ -209,6 +209,8 @@ public:
     }
 
     DWORD poll_interval() const override { return 10; }
+
+    void go_back() override { SDL_MinimizeWindow(window_); }
 
     void show_cursor(int cursor_id) override {
         SDL_SystemCursor wanted = cursor_id == 32514 ? SDL_SYSTEM_CURSOR_WAIT

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <cstdio>
+
 #include "platform/kernel/Core.h"
 #include "platform/window/InputPanel.h"
 
@@ -102,6 +104,25 @@ HMODULE LoadLibraryW(LPCWSTR name) {
     return t.handle_of(*m);
 }
 
+HMODULE LoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags) {
+    if (file || (flags & ~LOAD_LIBRARY_AS_DATAFILE) != 0) {
+        std::fprintf(stderr, "platform: LoadLibraryExW with a file or flags 0x%x is not supported\n", flags);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    // The platform's modules are its own: loaded for their resources or their code, they are the same.
+    return LoadLibraryW(name);
+}
+
+HMODULE GetModuleHandleW(LPCWSTR name) {
+    if (name) {
+        std::fprintf(stderr, "platform: GetModuleHandleW of a named module is not supported\n");
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return platform::program_instance();
+}
+
 FARPROC GetProcAddressW(HMODULE module, LPCWSTR name) {
     ModuleTable& t = table();
     std::lock_guard guard(t.lock);
@@ -135,6 +156,11 @@ BOOL FreeLibrary(HMODULE module) {
 }
 
 namespace platform {
+
+HINSTANCE program_instance() {
+    // Beyond every handle the module table hands out (index + 1 in the high half).
+    return reinterpret_cast<HINSTANCE>(uintptr_t(0x7FFF) << 16);
+}
 
 void register_module_export(const char16_t* module, const char16_t* name, FARPROC function) {
     ModuleTable& t = table();

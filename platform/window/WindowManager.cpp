@@ -106,7 +106,8 @@ HWND focus_fallback_after_hide(WindowData* hidden) {
     }
     for (HWND h : table().z_order) {
         WindowData* w = platform::find_window(h);
-        if (w && w != hidden && w->visible() && !w->destroying && w->thread_id == hidden->thread_id) {
+        if (w && w != hidden && w->visible() && !w->destroying && w->thread_id == hidden->thread_id &&
+            !(w->ex_style & WS_EX_NOACTIVATE)) {
             return h;
         }
     }
@@ -151,7 +152,12 @@ bool hide(HWND window) {
 
 void activate(HWND window) {
     Lock guard = lock_table();
-    if (window && !platform::find_window(window)) {
+    WindowData* w = platform::find_window(window);
+    if (window && !w) {
+        return;
+    }
+    if (w && (w->ex_style & WS_EX_NOACTIVATE)) {
+        raise(window);  // the shell's menu bars and menus come to the front without taking the keys
         return;
     }
     HWND old = table().active;

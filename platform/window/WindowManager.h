@@ -55,6 +55,8 @@ constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD WS_SYSMENU = 0x00080000;
 constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
+// Shown and raised, never activated: pressing it or showing it leaves the active window be.
+constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
 
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 

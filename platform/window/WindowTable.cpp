@@ -83,8 +83,9 @@ bool is_shown(const WindowData* window) {
 
 std::shared_ptr<WindowSurface> screen_surface() {
     WindowTable& t = window_table();
-    if (!t.screen) {
-        const DeviceProfile& p = device_profile();
+    const DeviceProfile& p = device_profile();
+    // Tests reload the profile with another screen: the screen follows it.
+    if (!t.screen || t.screen->surface.width != p.screen_width || t.screen->surface.height != p.screen_height) {
         t.screen = std::make_shared<WindowSurface>(p.screen_width, p.screen_height);
     }
     return t.screen;
