@@ -2,7 +2,6 @@
 
 #include "base/Log.h"
 #include "platform/window/Window.h"
-#include "ui/Application.h"
 #include "ui/ControlCheckBox.h"
 #include "ui/Form.h"
 #include "ui/FormImpl.h"
@@ -35,13 +34,6 @@ void set_smartphone_title(const ControlButtonBase& button, const std::u16string&
 }
 
 }  // namespace
-
-bool device_has_soft_keys() {
-    if (static_capability_is_smartphone()) return true;
-    OSVERSIONINFOW version;
-    version.dwOSVersionInfoSize = sizeof(version);
-    return GetVersionExW(&version) && version.dwMajorVersion >= 5;
-}
 
 ControlButtonImplCaptionPocket::ControlButtonImplCaptionPocket(ControlButtonBase& button)
     : ControlButtonImpl(button, false, false) {

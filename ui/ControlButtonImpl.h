@@ -93,7 +93,4 @@ private:
     ControlCheckBoxImpl& check_box_;
 };
 
-// Whether the device has soft keys: a Smartphone, or a Pocket PC of major version 5 or later.
-bool device_has_soft_keys();
-
 }  // namespace skinner

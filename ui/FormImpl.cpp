@@ -12,8 +12,11 @@
 #include "ui/ControlButton.h"
 #include "ui/Form.h"
 #include "ui/MenuManager.h"
+#include "ui/MenuManagerImplPocket.h"
+#include "ui/MenuManagerSmartphone.h"
 #include "ui/Painter.h"
 #include "ui/Properties.h"
+#include "ui/SoftButton.h"
 
 namespace skinner {
 
@@ -52,8 +55,11 @@ std::u16string form_class_name() {
     return app ? app->get_class_name() : std::u16string(u"SkinnerClass_");
 }
 
-// Where a menu bar manager for the device is made; none until the menu bar exists.
-std::unique_ptr<MenuManager> create_menu_manager() { return nullptr; }
+// A Pocket PC of major version 5 and later has two soft keys in place of a tool bar.
+std::unique_ptr<MenuManager> create_menu_manager() {
+    if (static_capability_is_smartphone()) return std::make_unique<MenuManagerSmartphone>();
+    return std::make_unique<MenuManagerImplPocket>(device_has_soft_keys());
+}
 
 std::u16string window_class_of(HWND window) {
     char16_t name[64] = {};

@@ -52,8 +52,9 @@ public:
 
 private:
     void load_images();
-    // Deletes every button, and the drop-down menus they carry.
+    // Deletes every button and the drop-down menus they carried, and every command entry.
     void clear_buttons();
+    void destroy_button_menus();
     void add_button(const MenuItem& record, bool has_menu, bool last, int& index);
 
     HWND parent_ = nullptr;
@@ -61,6 +62,8 @@ private:
     int32_t tool_bar_id_ = -1;
     std::vector<std::u16string> commands_;
     std::vector<Control*> targets_;
+    // The drop-down menus of the bar's buttons, which the bar does not destroy.
+    std::vector<HMENU> button_menus_;
     size_t fixed_count_ = 0;
     int32_t first_image_ = -1;
     int32_t image_count_ = 0;

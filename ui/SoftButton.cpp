@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/window/Window.h"
+#include "ui/Application.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
 #include "ui/MenuItem.h"
@@ -30,7 +32,9 @@ void add_to_soft_key(SoftButton* button, MenuItem& record, bool as_one_entry) {
         for (const MenuItem& child : entry.children) record.children.push_back(child);
         if (record.text.empty()) record.text = entry.text;
     }
-    record.set_target(entry.target);
+    // The key's record itself keeps no target: one that got no entries must not send its
+    // placeholder command to the menu's owner.
+    for (MenuItem& child : record.children) child.set_target(entry.target);
 }
 
 // One entry stands for the key itself; several get the key's default text.
@@ -49,6 +53,13 @@ bool is_key_placement(const std::u16string& placement) {
 }
 
 }  // namespace
+
+bool device_has_soft_keys() {
+    if (static_capability_is_smartphone()) return true;
+    OSVERSIONINFOW version;
+    version.dwOSVersionInfoSize = sizeof(version);
+    return GetVersionExW(&version) && version.dwMajorVersion >= 5;
+}
 
 void compose_left_soft_key(Form* form, MenuItem& record) {
     for (SoftButton* button : soft_buttons_of(form)) {

@@ -28,6 +28,9 @@ inline constexpr const char16_t* placement_ok = u"#smartphone_ok#";
 inline constexpr const char16_t* placement_menu = u"#smartphone_menu#";
 inline constexpr const char16_t* placement_tab = u"#smartphone_tab#";
 
+// Whether the device has soft keys: a Smartphone, or a Pocket PC of major version 5 or later.
+bool device_has_soft_keys();
+
 // The contents of the left and the right soft key, from the form's soft buttons. A key with
 // one entry becomes that entry; a key with none keeps the record as it was given.
 void compose_left_soft_key(Form* form, MenuItem& record);
