@@ -18,10 +18,11 @@ public:
     const MenuItem& operator[](int position) const;
     // Appends a copy.
     void push_back(const MenuItem& item);
-    int size() const { return static_cast<int>(items_.size()); }
-    bool empty() const { return items_.empty(); }
-    void clear() { items_.clear(); }
-    MenuItem& back() { return items_.back(); }
+    // Defined after MenuItem: a vector's size and erase need the complete type (clang insists).
+    int size() const;
+    bool empty() const;
+    void clear();
+    MenuItem& back();
 
     std::vector<MenuItem>::iterator begin() { return items_.begin(); }
     std::vector<MenuItem>::iterator end() { return items_.end(); }
@@ -59,5 +60,10 @@ public:
     // Index of the entry's image in the bar's image strip; -1 for none.
     int32_t wince_bug_resource_id = -1;
 };
+
+inline int VBCollection::size() const { return static_cast<int>(items_.size()); }
+inline bool VBCollection::empty() const { return items_.empty(); }
+inline void VBCollection::clear() { items_.clear(); }
+inline MenuItem& VBCollection::back() { return items_.back(); }
 
 }  // namespace skinner

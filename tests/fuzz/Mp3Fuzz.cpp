@@ -1,0 +1,24 @@
+// MPEG audio files of any content (frames, ID3v1 and ID3v2 tags, Xing, Info and VBRI headers),
+// opened as the open-file factory's last try, then read, seeked and pushed to the end.
+#include "audio/AudioFormatMP3.h"
+#include "audio/Mp3InfoHeader.h"
+#include "tests/fuzz/AudioDrive.h"
+#include "tests/fuzz/FuzzRoot.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) { return fuzz_root::enter("mp3") ? 0 : 1; }
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The header of a first frame, on the bytes as they are.
+    audio::Mp3FrameInfo info;
+    if (size >= 4 && audio::parse_mp3_frame_header(data, info)) {
+        audio::Mp3InfoHeader header;
+        (void)audio::parse_mp3_info_header({data, size}, info, header);
+    }
+    fuzz_root::write_file("f.mp3", data, size);
+    const std::u16string path = u"\\f.mp3";
+    auto reader = std::make_unique<audio::FileReaderMP3>(path);
+    if (reader->is_open()) {
+        fuzz_audio::drive(std::make_unique<audio::AudioFormatMP3>(std::move(reader), path), size);
+    }
+    return 0;
+}
