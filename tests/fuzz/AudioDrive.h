@@ -83,4 +83,15 @@ inline void drive(std::unique_ptr<audio::AudioFormat> format, size_t input_size)
     }
 }
 
+// Opens the file with one reader and, when it takes the file, drives it in its format object.
+template <class Reader, class Format>
+bool open_and_drive(const std::u16string& path, size_t input_size) {
+    auto reader = std::make_unique<Reader>(path);
+    if (!reader->is_open()) {
+        return false;
+    }
+    drive(std::make_unique<Format>(std::move(reader), path), input_size);
+    return true;
+}
+
 }  // namespace fuzz_audio

@@ -15,10 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)audio::parse_mp3_info_header({data, size}, info, header);
     }
     fuzz_root::write_file("f.mp3", data, size);
-    const std::u16string path = u"\\f.mp3";
-    auto reader = std::make_unique<audio::FileReaderMP3>(path);
-    if (reader->is_open()) {
-        fuzz_audio::drive(std::make_unique<audio::AudioFormatMP3>(std::move(reader), path), size);
-    }
+    fuzz_audio::open_and_drive<audio::FileReaderMP3, audio::AudioFormatMP3>(u"\\f.mp3", size);
     return 0;
 }

@@ -1,5 +1,4 @@
-// Musepack files of any content, opened by the Musepack reader, then read, seeked and pushed to
-// the end.
+// Musepack files of any content, opened by their reader, then read, seeked and pushed to the end.
 #include "audio/FileReaderMPC.h"
 #include "tests/fuzz/AudioDrive.h"
 #include "tests/fuzz/FuzzRoot.h"
@@ -8,10 +7,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) { return fuzz_root::enter("mp
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz_root::write_file("f.mpc", data, size);
-    const std::u16string path = u"\\f.mpc";
-    auto reader = std::make_unique<audio::FileReaderMPC>(path);
-    if (reader->is_open()) {
-        fuzz_audio::drive(std::make_unique<audio::AudioFormatMPC>(std::move(reader), path), size);
-    }
+    fuzz_audio::open_and_drive<audio::FileReaderMPC, audio::AudioFormatMPC>(u"\\f.mpc", size);
     return 0;
 }

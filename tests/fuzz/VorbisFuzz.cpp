@@ -1,5 +1,4 @@
-// Ogg Vorbis files of any content, opened by the Vorbis reader, then read, seeked and pushed to
-// the end.
+// Ogg Vorbis files of any content, opened by their reader, then read, seeked and pushed to the end.
 #include "audio/FileReaderVorbis.h"
 #include "tests/fuzz/AudioDrive.h"
 #include "tests/fuzz/FuzzRoot.h"
@@ -8,10 +7,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) { return fuzz_root::enter("vo
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz_root::write_file("f.ogg", data, size);
-    const std::u16string path = u"\\f.ogg";
-    auto reader = std::make_unique<audio::FileReaderVorbis>(path);
-    if (reader->is_open()) {
-        fuzz_audio::drive(std::make_unique<audio::AudioFormatVorbis>(std::move(reader), path), size);
-    }
+    fuzz_audio::open_and_drive<audio::FileReaderVorbis, audio::AudioFormatVorbis>(u"\\f.ogg", size);
     return 0;
 }
