@@ -32,19 +32,19 @@ TEST_F(SkinPictures, LoadsEveryPictureAndFontAtTheSkinScale) {
         ASSERT_TRUE(p.is_loaded()) << scale;
         ASSERT_TRUE(p.check_version(u"Vantrel_1.1", screen));
         EXPECT_EQ(p.impl().image().scale(), scale);
-        ASSERT_EQ(p.impl().pictures().size(), 9u);
+        ASSERT_EQ(p.impl().pictures().size(), 12u);
         for (const Picture& picture : p.impl().pictures()) EXPECT_TRUE(picture.is_loaded());
         EXPECT_EQ(p.impl().fonts().size(), 3u);
         for (const Font& font : p.impl().fonts()) EXPECT_NE(font.rep(), nullptr);
 
-        const Picture left = p.get_picture(u"FormMain", u"pbPosition", u"Left", Picture());
-        EXPECT_EQ(left.origin(), Point(0, 0));
-        EXPECT_EQ(left.border_min(), Point(4 * scale, 4 * scale));
-        EXPECT_EQ(left.border_max(), Point(12 * scale, 12 * scale));
-        EXPECT_EQ(left.end(), Point(16 * scale, 16 * scale));
-        EXPECT_TRUE(left.stretches());
-        ASSERT_NE(left.rep(), nullptr);
-        EXPECT_EQ(left.rep()->width, 48 * scale);  // bar.bmp, or bar_x2.bmp at scale 2
+        const Picture frame = p.get_picture(u"FormMain", u"pbPosition", u"Right", Picture());
+        EXPECT_EQ(frame.origin(), Point(0, 0));
+        EXPECT_EQ(frame.border_min(), Point(6 * scale, 6 * scale));
+        EXPECT_EQ(frame.border_max(), Point(18 * scale, 16 * scale));
+        EXPECT_EQ(frame.end(), Point(24 * scale, 22 * scale));
+        EXPECT_TRUE(frame.stretches());
+        ASSERT_NE(frame.rep(), nullptr);
+        EXPECT_EQ(frame.rep()->width, 40 * scale);  // position.bmp, or position_x2.bmp at scale 2
 
         const Picture background = p.get_form_picture(u"FormMain", u"Background", Picture());
         EXPECT_EQ(background.get_size(), Point(32 * scale, 64 * scale));
