@@ -23,8 +23,6 @@ namespace skinner {
 namespace {
 
 constexpr UINT class_style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-constexpr UINT mouse_wheel = 0x020A;  // WM_MOUSEWHEEL: lParam in screen coordinates
-constexpr int wheel_notch = 120;
 constexpr WPARAM spi_setsipinfo = 0xE0;
 constexpr WPARAM spi_setworkarea = 47;
 constexpr WPARAM spi_screen_resolution = 0x3002;
@@ -213,7 +211,9 @@ bool FormImpl::handle(UINT message, WPARAM wParam, LPARAM lParam, HookFlags& fla
         if (pass_to_modal_form(message, wParam, lParam)) return false;
         if (form->can_close()) {
             PostMessageW(window_, WM_END_MODAL, 0, 0);
-            if (HWND parent = GetParent(window_)) SetForegroundWindow(parent);
+            // Not while forms opened over this one still run: the front stays theirs.
+            HWND parent = GetParent(window_);
+            if (parent && IsWindowEnabled(window_)) SetForegroundWindow(parent);
             ShowWindow(window_, SW_HIDE);
         }
         return false;
@@ -299,11 +299,12 @@ bool FormImpl::handle(UINT message, WPARAM wParam, LPARAM lParam, HookFlags& fla
         Log::instance() << "WM_CAPTURECHANGED\n";
         release_held_buttons();
         break;
-    case mouse_wheel: {
+    case WM_MOUSEWHEEL: {
+        // The pointer comes in screen coordinates; the delta counts notches.
         POINT screen{static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF)};
         ScreenToClient(window_, &screen);
         const int delta = static_cast<int16_t>((wParam >> 16) & 0xFFFF);
-        form->on_wheel({screen.x, screen.y}, delta / wheel_notch);
+        form->on_wheel({screen.x, screen.y}, delta / WHEEL_DELTA);
         break;
     }
     case WM_HOTKEY:

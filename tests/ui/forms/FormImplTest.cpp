@@ -222,8 +222,8 @@ TEST_F(FormImplTest, SettingChangesReachTheFormAndPlaceItAgain) {
 
 TEST_F(FormImplTest, WheelGoesToTheControlUnderThePointer) {
     const POINT at = on_screen(*form, {15, 15});
-    SendMessageW(form->get_hwnd(), 0x020A, WPARAM(120) << 16, LPARAM((at.y << 16) | at.x));
-    SendMessageW(form->get_hwnd(), 0x020A, WPARAM(uint16_t(-240)) << 16, LPARAM((at.y << 16) | at.x));
+    SendMessageW(form->get_hwnd(), WM_MOUSEWHEEL, WPARAM(WHEEL_DELTA) << 16, LPARAM((at.y << 16) | at.x));
+    SendMessageW(form->get_hwnd(), WM_MOUSEWHEEL, WPARAM(uint16_t(-2 * WHEEL_DELTA)) << 16, LPARAM((at.y << 16) | at.x));
     EXPECT_EQ(journal, (Journal{"tOk wheel (15,15) 1", "tOk wheel (15,15) -2"}));
 }
 

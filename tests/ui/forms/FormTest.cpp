@@ -158,6 +158,7 @@ TEST_F(FormTest, NestedModalLoopsEndInnermostFirstAndGiveBackWhatTheyDisabled) {
             }
             check(IsWindowEnabled(n3->get_hwnd()), "n3 enabled");
             n1->close();  // n1's end waits until n3 and n2 have ended
+            check(GetForegroundWindow() == n3->get_hwnd(), "n3 stays in front");
         },
         [&] { n3->close(); },
         [&] {
