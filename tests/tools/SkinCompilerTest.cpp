@@ -126,6 +126,20 @@ TEST(SkinCompiler, BuildsTheBitmapsAndTheMaskThePictureNeeds) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("half_8.bmp")));
     EXPECT_TRUE(std::filesystem::exists(dir.file("soft_8.bmp")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("soft_1.bmp")));
+    // Behind a 1-bit mask the image is white where the mask is black: drawn with SRCAND there,
+    // it leaves what lies below. Rows are bottom-up, 3 bytes a pixel; (4, 8) is red, (20, 8) clear.
+    const std::vector<uint8_t> half = fixtures::read_bytes(dir.file("half.bmp"));
+    const std::vector<uint8_t> half_mask = fixtures::read_bytes(dir.file("half_1.bmp"));
+    ASSERT_EQ(half.size(), 54u + 32 * 3 * 16);
+    ASSERT_EQ(half_mask.size(), half.size());
+    auto pixel = [](const std::vector<uint8_t>& b, int x, int y) {
+        const size_t at = 54 + size_t(15 - y) * 96 + size_t(x) * 3;
+        return uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 1]) << 8 | b[at];
+    };
+    EXPECT_EQ(pixel(half, 4, 8), 0xFF0000u);
+    EXPECT_EQ(pixel(half_mask, 4, 8), 0xFFFFFFu);
+    EXPECT_EQ(pixel(half, 20, 8), 0xFFFFFFu);
+    EXPECT_EQ(pixel(half_mask, 20, 8), 0x000000u);
     // Rebuilding a picture as the other kind removes the stale mask, which the cache would try first.
     fixtures::write_file(dir.file("half.svg"), R"(<svg xmlns="http://www.w3.org/2000/svg" width="32" height="16"><rect width="32" height="16" fill="#00ff00" fill-opacity="0.5"/></svg>)");
     ASSERT_EQ(fixtures::run_command("rsvg-convert -z 1 -o '" + dir.file("half.png") + "' '" + dir.file("half.svg") + "'"), 0);

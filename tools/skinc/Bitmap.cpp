@@ -78,8 +78,11 @@ bool png_to_bitmaps(const std::string& png, const std::string& base, std::string
             if (a != 255) transparent = true;
             if (a != 0 && a != 255) partial = true;
         }
+    // Behind a 1-bit mask the image is drawn with SRCAND: it must be white where the mask is black.
+    const bool one_bit_mask = transparent && !partial;
     bool ok = write_bmp(base + ".bmp", w, h, [&](int x, int y) {
         const stbi_uc* p = at(x, y);
+        if (one_bit_mask && p[3] == 0) return Rgb{255, 255, 255};
         return Rgb{p[0], p[1], p[2]};
     });
     std::error_code ignored;
