@@ -250,14 +250,17 @@ void Form::run_modal_loop() {
 }
 
 bool Form::pump(const MSG& msg) {
-    TranslateMessage(&msg);
+    const bool translated = TranslateMessage(&msg) != FALSE;
     DispatchMessageW(&msg);
     if (msg.message == WM_END_MODAL) return false;
     if (is_smartphone()) return true;
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         MSG ch;
         WPARAM character = 0;
-        if (PeekMessageW(&ch, msg.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE) && ch.wParam >= 32) character = ch.wParam;
+        // Only the key's own character: the one just translated, or the desktop's text right
+        // behind it. A later key's text must not be taken (End then "x" would lose the End).
+        const bool own = translated || (PeekMessageW(&ch, msg.hwnd, 0, 0, PM_NOREMOVE) && ch.message == WM_CHAR);
+        if (own && PeekMessageW(&ch, msg.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE) && ch.wParam >= 32) character = ch.wParam;
         SendMessageW(msg.hwnd, WM_KEY_WITH_CHAR, msg.wParam, static_cast<LPARAM>(character));
     } else if (msg.message == WM_CHAR) {
         const LPARAM character = msg.wParam < 32 ? 0 : static_cast<LPARAM>(msg.wParam);
