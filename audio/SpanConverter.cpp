@@ -15,6 +15,14 @@ namespace audio {
 namespace {
 
 constexpr int kStepUnits = 5000;
+// Readers that count coded blocks hold seconds of audio in 5000 units: a step is also kept to
+// this much audio, so that a stop is seen soon whatever the units.
+constexpr double kStepSeconds = 0.25;
+
+int step_units(AudioReader& reader) {
+    const int64_t units = int64_t{reader.seconds_to_position(kStepSeconds)} - reader.seconds_to_position(0.0);
+    return static_cast<int>(std::clamp<int64_t>(units, 1, kStepUnits));
+}
 
 // (3 x den) / (4 x num): lifts the peak to 3/4 of full scale. Halved together while either
 // side would not fit 32 bits (a peak over very many channels).
@@ -41,6 +49,7 @@ SpanConverter::SpanConverter(std::unique_ptr<AudioFormat> format, const std::u16
     if (format_ != nullptr) {
         source_bitrate_ = format_->get_reader()->get_bitrate();
         output_bitrate_ = choose_output_bitrate(format_.get());
+        step_units_ = step_units(*format_->get_reader());
     }
 }
 
@@ -102,7 +111,7 @@ bool SpanConverter::push_selection() {
             return true;
         }
         progress_ = (static_cast<double>(position) - start_) / (static_cast<double>(finish_) - start_);
-        int step = static_cast<int>(std::min<int64_t>(int64_t{finish_} - position, kStepUnits));
+        int step = static_cast<int>(std::min<int64_t>(int64_t{finish_} - position, step_units_));
         const bool pushed = r->push_units(step);
         if (r->get_position() == position) {
             // Nothing moved: what is left of the span is less than the reader can hand out, or
@@ -145,6 +154,7 @@ ConversionResult SpanConverter::convert() {
             filter.set_gain(gain_to_three_quarters(peak_));
         }
         stage_ = 2;
+        progress_ = 0.0;  // not the first pass's last value until the second pass's first step
         r->seek(start_);
         format_->reset();
         result = encode(filter);

@@ -59,9 +59,10 @@ public:
     Fraction get_peak() const { return peak_; }
     int64_t get_frames_encoded() const { return frames_encoded_; }
 
-    // Pushes the span from the reader's position to its finish in steps of at most
-    // 5000 units; true when it got to the finish, the end of the data, or as near the
-    // finish as the reader can move (a step that moves nothing ends the loop).
+    // Pushes the span from the reader's position to its finish in steps of at most 5000
+    // units and at most a quarter of a second; true when it got to the finish, the end of the
+    // data, or as near the finish as the reader can move (a step that moves nothing ends the
+    // loop).
     bool push_selection();
 
 private:
@@ -73,6 +74,7 @@ private:
     int finish_ = 0;
     int source_bitrate_ = 32000;
     int output_bitrate_ = 32000;
+    int step_units_ = 5000;
     std::atomic<bool> stop_{false};
     std::atomic<double> progress_{0.0};
     std::atomic<int> stage_{0};

@@ -348,3 +348,37 @@ TEST(SpanConverter, PushesThatMoveNothingEndTheSpan) {
     EXPECT_EQ(converter.convert(), ConversionResult::done);
     EXPECT_EQ(converter.get_frames_encoded(), 2000);
 }
+
+namespace {
+
+// Counts its positions in blocks of 1000 frames, as the MS ADPCM and GSM readers count coded
+// blocks (8 to a second here), and notes every step it is asked for.
+class BlockCountingReader : public FrameCountingReader {
+public:
+    explicit BlockCountingReader(int blocks) : FrameCountingReader(blocks * 1000, 0.25) {}
+    int seconds_to_position(double s) override { return static_cast<int>(s * 8); }
+    double position_to_seconds(int p) override { return p / 8.0; }
+    int get_length() override { return FrameCountingReader::get_length() / 1000; }
+    int get_position() override { return FrameCountingReader::get_position() / 1000; }
+    void seek(int p) override { FrameCountingReader::seek(p * 1000); }
+    bool push_units(int count) override {
+        steps.push_back(count);
+        return FrameCountingReader::push_units(count * 1000);
+    }
+    std::vector<int> steps;
+};
+
+}  // namespace
+
+TEST(SpanConverter, StepsHoldAQuarterOfASecondAtMostWhateverTheUnits) {
+    fixtures::DeviceRoot root;
+    auto reader = std::make_unique<BlockCountingReader>(100);
+    BlockCountingReader* blocks = reader.get();
+    SpanConverter converter(std::make_unique<audio::AudioFormat>(std::move(reader), u"\\b.wav", u"ADPCM"),
+                            fixtures::device_path("blocks.mp3"));
+    converter.set_span(10, 30);
+    EXPECT_EQ(converter.convert(), ConversionResult::done);
+    // Two blocks a step (a quarter of a second), ten steps in each pass; 5000 blocks would be
+    // ten minutes.
+    EXPECT_EQ(blocks->steps, std::vector<int>(20, 2));
+}

@@ -1,0 +1,102 @@
+#include "app/FormConverting.h"
+
+#include "base/FileSystem.h"
+#include "base/Log.h"
+#include "ui/Properties.h"
+
+namespace app {
+
+using skinner::Control;
+
+namespace {
+
+const char16_t* stage_key(int stage) { return stage == 2 ? u"Converting2" : u"Converting1"; }
+
+}  // namespace
+
+FormConverting::FormConverting(skinner::Form* parent, skinner::Properties* properties, const std::u16string& source_path,
+                               const std::u16string& target_path, int start, int finish)
+    : FormConverting(parent, properties, audio::AudioFormat::create_for_file(source_path), target_path, start, finish) {}
+
+FormConverting::FormConverting(skinner::Form* parent, skinner::Properties* properties,
+                               std::unique_ptr<audio::AudioFormat> format, const std::u16string& target_path, int start,
+                               int finish)
+    : Form(parent, properties, u"FormConverting"),
+      worker_(std::move(format), target_path, start, finish),
+      menu_(this, u"MenuMain", Control::KIND_SKIN),
+      cancel_(this, u"btnCancel", Control::KIND_SKIN),
+      progress_(this, u"pbConverting", Control::KIND_SKIN),
+      status_(this, u"frmConverting", Control::KIND_SKIN),
+      target_path_(target_path) {
+    status_.set_text(properties->get_string(stage_key(1)));
+    add_cancel_button(&cancel_);
+}
+
+FormConverting::~FormConverting() {
+    worker_.stop();
+    stop_timer();
+    remove_cancel_button(&cancel_);
+}
+
+bool FormConverting::has_enough_space() { return worker_.converter().has_enough_space(); }
+
+bool FormConverting::run() {
+    if (!worker_.start()) {
+        skinner::Log::instance() << "ERROR: FormConverting::run the worker did not start\n";
+        return result_;
+    }
+    timer_ = set_timer(timer_period);
+    do_modal();
+    stop_timer();
+    return result_;
+}
+
+void FormConverting::on_timer(uint32_t id) {
+    if (id != timer_ || timer_ == 0) {
+        Form::on_timer(id);
+        return;
+    }
+    progress_.set_position(worker_.converter().get_progress());
+    show_stage(worker_.converter().get_stage());
+    if (!worker_.is_running()) {
+        // Killed before the close, so no later tick closes whatever dialog comes next.
+        stop_timer();
+        close();
+    }
+}
+
+void FormConverting::on_control_event(Control* sender, const skinner::ButtonEvent&) {
+    if (sender == &cancel_) {
+        cancel();
+        close();
+    }
+}
+
+bool FormConverting::can_close() {
+    if (result_ && worker_.is_running()) {
+        cancel();
+    }
+    stop_timer();
+    return true;
+}
+
+void FormConverting::cancel() {
+    worker_.stop();
+    skinner::delete_file(target_path_);
+    result_ = false;
+    skinner::Log::instance() << u"FormConverting cancelled {" << target_path_ << u"}\n";
+}
+
+void FormConverting::show_stage(int stage) {
+    if (stage == 2 && shown_stage_ != 2) {
+        shown_stage_ = 2;
+        status_.set_text(get_properties()->get_string(stage_key(2)));
+    }
+}
+
+void FormConverting::stop_timer() {
+    kill_timer(timer_);
+    timer_ = 0;
+}
+
+}  // namespace app

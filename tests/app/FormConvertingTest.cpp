@@ -1,0 +1,246 @@
+// The converting form over real files: the output's bit rate, the level, the timer that shows
+// the worker's progress and stage and closes the form, Cancel in all its ways, spans and
+// sources that give nothing, and the size of each push.
+#include "app/FormConverting.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <vector>
+
+#include "app/FormReport.h"
+#include "audio/PcmSamples.h"
+#include "platform/display/Headless.h"
+#include "platform/window/Keys.h"
+#include "tests/app/support/DialogTesting.h"
+#include "tests/fixtures/AudioFixtures.h"
+#include "ui/ControlButton.h"
+
+namespace dialog_test {
+namespace {
+
+using app::FormConverting;
+using fixtures::device_path;
+
+class FormConvertingTest : public DialogTest {
+protected:
+    // A form over a file of the root, the span in seconds.
+    std::unique_ptr<FormConverting> make_form(const std::string& source, double start, double finish) {
+        auto format = audio::AudioFormat::create_for_file(device_path(source));
+        int from = 0, to = 0;
+        if (format) {
+            from = format->get_reader()->seconds_to_position(start);
+            to = format->get_reader()->seconds_to_position(finish);
+        }
+        return std::make_unique<FormConverting>(nullptr, &skin(), device_path(source), device_path("ring.mp3"), from, to);
+    }
+    bool target_exists() { return fixtures::file_exists(root.host("ring.mp3")); }
+};
+
+// Well into the encoding pass (the first pass leaves its last progress until the second pushes).
+bool encoding(FormConverting& form) {
+    const auto& converter = form.worker().converter();
+    return converter.get_stage() == 2 && converter.get_progress() > 0.05 && converter.get_progress() < 0.5;
+}
+
+TEST_F(FormConvertingTest, OutputBitRateFollowsTheSourcesQuality) {
+    struct Case {
+        const char* file;
+        bool mp3;
+        fixtures::ToneSpec tone;
+        int kbps;
+        int output;
+    };
+    const Case cases[] = {
+        {"cd.wav", false, {0.5, 44100, 2, 16}, 0, 64000},
+        {"half.wav", false, {0.5, 22050, 1, 16}, 0, 32000},
+        {"eight.wav", false, {0.5, 44100, 1, 8}, 0, 32000},
+        {"stereo128.mp3", true, {0.5, 44100, 2, 16}, 128, 64000},
+        {"mono128.mp3", true, {0.5, 44100, 1, 16}, 128, 64000},
+        {"mono64.mp3", true, {0.5, 44100, 1, 16}, 64, 32000},
+        {"stereo96.mp3", true, {0.5, 44100, 2, 16}, 96, 32000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ASSERT_TRUE(c.mp3 ? fixtures::make_mp3(root.host(c.file), {c.tone, c.kbps}) : fixtures::make_wav(root.host(c.file), c.tone));
+        auto form = make_form(c.file, 0, 0.5);
+        EXPECT_EQ(form->get_output_bitrate(), c.output);
+        EXPECT_EQ(form->get_status(), text(u"Converting1"));
+    }
+}
+
+TEST_F(FormConvertingTest, RaisesAQuietSpanToThreeQuartersAndLeavesLoudAndSilentOnesAlone) {
+    struct Case {
+        double amplitude;
+        double peak;
+    };
+    const Case cases[] = {{0.25, 0.75}, {0.9, 0.9}, {0.0, 0.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.amplitude);
+        ASSERT_TRUE(fixtures::make_wav(root.host("tone.wav"), {3.0, 22050, 2, 16, 440.0, 0.0, c.amplitude}));
+        auto form = make_form("tone.wav", 0.5, 2.0);
+        EXPECT_TRUE(form->has_enough_space());
+        EXPECT_TRUE(form->run());
+        EXPECT_TRUE(form->succeeded());
+        EXPECT_EQ(form->get_timer_id(), 0u);
+        fixtures::DecodedAudio decoded = fixtures::decode_audio(root.host("ring.mp3"));
+        ASSERT_TRUE(decoded.ok);
+        EXPECT_EQ(decoded.channels, 1);
+        EXPECT_NEAR(decoded.peak(), c.peak, 0.05);
+        // The span's 1.5 s, give or take the encoder's delay and the padded last frame.
+        EXPECT_NEAR(static_cast<double>(decoded.frames()), 1.5 * decoded.sample_rate, 2 * 576 + 1105);
+    }
+}
+
+TEST_F(FormConvertingTest, TimerShowsProgressAndStageAndClosesTheFormWhenTheWorkerEnds) {
+    ASSERT_TRUE(fixtures::make_wav(root.host("long.wav"), {120.0, 22050, 1, 16, 440.0, 0.0, 0.5}));
+    auto form = make_form("long.wav", 0, 120);
+    std::u16string status;
+    double shown = 0;
+    Script script({[&] {
+        ASSERT_TRUE(wait_for([&] { return encoding(*form); }));
+        form->on_timer(form->get_timer_id());
+        status = form->get_status();
+        shown = form->get_shown_progress();
+    }});
+    EXPECT_TRUE(form->run());  // closed by its timer
+    EXPECT_TRUE(script.done());
+    EXPECT_EQ(status, text(u"Converting2"));
+    EXPECT_GT(shown, 0.05);
+    EXPECT_TRUE(form->succeeded());
+    EXPECT_TRUE(target_exists());
+}
+
+TEST_F(FormConvertingTest, CancelWhileEncodingStopsTheWorkerAndLeavesNoFile) {
+    ASSERT_TRUE(fixtures::make_wav(root.host("long.wav"), {120.0, 22050, 1, 16, 440.0, 0.0, 0.5}));
+    struct Case {
+        const char* way;
+        std::function<void(FormConverting&)> cancel;
+    };
+    const Case cases[] = {
+        {"btnCancel", [](FormConverting& f) { control<skinner::ControlButton>(f, u"btnCancel")->click(); }},
+        {"Esc", [](FormConverting&) { platform::headless::key_press(VK_ESCAPE); }},
+        {"close", [](FormConverting& f) { f.close(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.way);
+        auto form = make_form("long.wav", 0, 120);
+        bool was_writing = false;
+        Script script({[&] {
+            ASSERT_TRUE(wait_for([&] { return encoding(*form); }));
+            was_writing = target_exists();
+            c.cancel(*form);
+        }});
+        EXPECT_FALSE(form->run());
+        EXPECT_TRUE(script.done());
+        EXPECT_TRUE(was_writing);
+        EXPECT_FALSE(form->worker().is_running());
+        EXPECT_FALSE(form->succeeded());
+        EXPECT_FALSE(target_exists());
+    }
+}
+
+TEST_F(FormConvertingTest, EmptySpansAndUnreadableSourcesEndAtOnceWritingNothing) {
+    ASSERT_TRUE(fixtures::make_wav(root.host("tone.wav"), {2.0, 22050, 1, 16}));
+    fixtures::write_file(root.host("noise.wav"), std::string(4000, 'x'));
+    struct Case {
+        const char* source;
+        double start, finish;
+    };
+    const Case cases[] = {{"tone.wav", 1.0, 1.0}, {"tone.wav", 1.5, 0.5}, {"noise.wav", 0, 1}, {"missing.wav", 0, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " " + std::to_string(c.start));
+        auto form = make_form(c.source, c.start, c.finish);
+        EXPECT_TRUE(form->run());  // not cancelled: the caller finds no file
+        EXPECT_FALSE(form->succeeded());
+        EXPECT_FALSE(target_exists());
+    }
+    // Without a source the estimate comes from the first rates: the span in units, one to one.
+    FormConverting unreadable(nullptr, &skin(), device_path("noise.wav"), device_path("ring.mp3"), 0, 1000);
+    EXPECT_EQ(unreadable.get_source_bitrate(), 32000);
+    EXPECT_EQ(unreadable.get_output_bitrate(), 32000);
+    EXPECT_TRUE(unreadable.has_enough_space());
+}
+
+// 16-bit mono at 44100 Hz counted in sample frames, a quiet tone, 1000 frames a read; it notes
+// every push it is asked for.
+class NotingReader : public audio::FileReader {
+public:
+    explicit NotingReader(int frames) : frames_(frames) {}
+    void read(audio::AudioBlock& out, int) override {
+        out = audio::AudioBlock();
+        const int count = std::min(1000, frames_ - position_);
+        if (count <= 0) return;
+        out.buffer = skinner::SharedBuffer(static_cast<uint32_t>(count * 2));
+        for (int i = 0; i < count; ++i) {
+            audio::write_s16(out.buffer.data() + 2 * i, static_cast<int16_t>(4000 * std::sin((position_ + i) * 0.3)));
+        }
+        out.channels = 1;
+        out.bits = 16;
+        out.sample_rate = 44100;
+        position_ += count;
+    }
+    bool is_open() override { return true; }
+    bool at_end() override { return position_ >= frames_; }
+    int get_channels() override { return 1; }
+    int get_bits() override { return 16; }
+    int get_sample_rate() override { return 44100; }
+    int get_bitrate() override { return 705600; }
+    int seconds_to_position(double s) override { return static_cast<int>(s * 44100); }
+    double position_to_seconds(int p) override { return p / 44100.0; }
+    int get_length() override { return frames_; }
+    int get_position() override { return position_; }
+    void seek(int p) override { position_ = std::clamp(p, 0, frames_); }
+    bool push_time_span(double) override { return false; }
+    bool push_units(int count) override {
+        {
+            std::lock_guard hold(lock);
+            pushes.push_back(count);
+        }
+        return push_frames(count);
+    }
+    std::mutex lock;
+    std::vector<int> pushes;
+
+private:
+    int frames_;
+    int position_ = 0;
+};
+
+TEST_F(FormConvertingTest, PushesTheSpanInStepsOfAtMost5000Units) {
+    auto reader = std::make_unique<NotingReader>(40000);
+    NotingReader* noting = reader.get();
+    FormConverting form(nullptr, &skin(), std::make_unique<audio::AudioFormat>(std::move(reader), u"\\tone.ogg", u"Vorbis"),
+                        device_path("ring.mp3"), 1000, 24000);
+    EXPECT_TRUE(form.run());
+    EXPECT_TRUE(form.succeeded());
+    // Each of the two passes: four full steps and the rest.
+    const std::vector<int> pass = {5000, 5000, 5000, 5000, 3000};
+    std::vector<int> both = pass;
+    both.insert(both.end(), pass.begin(), pass.end());
+    EXPECT_EQ(noting->pushes, both);
+}
+
+TEST_F(FormConvertingTest, NoTimerOutlivesTheFormToCloseTheNextDialog) {
+    ASSERT_TRUE(fixtures::make_wav(root.host("tone.wav"), {1.0, 22050, 1, 16}));
+    {
+        auto form = make_form("tone.wav", 0, 1);
+        EXPECT_TRUE(form->run());
+    }
+    bool still_open = false;
+    app::FormReport report(nullptr, &skin(), u"next");
+    // Long enough for several ticks of the old 0.1 s timer.
+    std::vector<std::function<void()>> steps(40, [] {});
+    steps.push_back([&] {
+        still_open = report.is_in_modal();
+        report.close();
+    });
+    Script script(steps);
+    report.do_modal();
+    EXPECT_TRUE(still_open);
+}
+
+}  // namespace
+}  // namespace dialog_test
