@@ -1,5 +1,7 @@
 #include "base/FileSystem.h"
 
+#include <vector>
+
 #include "base/Log.h"
 #include "base/Path.h"
 #include "platform/kernel/Files.h"
@@ -126,21 +128,30 @@ bool open_url(const std::u16string& url) {
 
 bool find_files(FileVisitor& visitor, const std::u16string& folder, const std::u16string& file_mask,
                 const std::u16string& folder_mask, bool recursive) {
+    // With one mask for both passes one search serves them: a folder of thousands is read once.
+    const bool one_search = file_mask == folder_mask;
+    std::vector<std::u16string> folders;
     WIN32_FIND_DATAW data;
     {
         Search files(folder.empty() ? file_mask : join_path(folder, file_mask), data);
         for (bool more = files.found(); more; more = files.next()) {
-            if (!(data.dwFileAttributes & directory_attribute) && !visitor.on_file(join_path(folder, data.cFileName))) {
-                return true;
+            if (!(data.dwFileAttributes & directory_attribute)) {
+                if (!visitor.on_file(join_path(folder, data.cFileName))) return true;
+            } else if (one_search && !is_dot_entry(data.cFileName)) {
+                folders.push_back(join_path(folder, data.cFileName));
             }
         }
     }
-    Search folders(folder.empty() ? folder_mask : join_path(folder, folder_mask), data);
-    for (bool more = folders.found(); more; more = folders.next()) {
-        if (!(data.dwFileAttributes & directory_attribute) || is_dot_entry(data.cFileName)) {
-            continue;
+    if (!one_search) {
+        Search found(folder.empty() ? folder_mask : join_path(folder, folder_mask), data);
+        for (bool more = found.found(); more; more = found.next()) {
+            if ((data.dwFileAttributes & directory_attribute) && !is_dot_entry(data.cFileName)) {
+                folders.push_back(join_path(folder, data.cFileName));
+            }
         }
-        std::u16string full = join_path(folder, data.cFileName);
+    }
+    // The folders after every file, each searched in turn when recursive.
+    for (const std::u16string& full : folders) {
         if (!visitor.on_directory(full)) {
             return true;
         }

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "app/FileList.h"
+#include "bench/support/OffscreenPage.h"
 #include "base/FileSystem.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
-#include "ui/Painter.h"
 #include "ui/Properties.h"
 
 using namespace skinner;
@@ -75,32 +75,13 @@ bool copy_skin(const BenchRoot& root) {
     return !error;
 }
 
-// A 480 x 640 bitmap of the screen's format, selected into a memory DC.
-class Page {
-public:
-    Page() : bitmap_(CreateCompatibleBitmap(screen_.dc(), 480, 640)), selector_(screen_.dc(), bitmap_) {}
-    ~Page() { DeleteObject(bitmap_); }
-    Page(const Page&) = delete;
-    Page& operator=(const Page&) = delete;
-
-    void draw(Control& control) {
-        Painter painter(selector_.dc(), {0, 0}, {480, 640});
-        control.paint(painter, {0, 0}, {480, 640});
-    }
-
-private:
-    ScreenDC screen_;
-    HBITMAP bitmap_;
-    HDCSelector selector_;
-};
-
 struct Figures {
     double open = 0, first_page = 0;
     double total() const { return open + first_page; }
 };
 
 // From the root into the folder, as "PickFolder" does it, and its first page drawn.
-Figures open_once(app::FileList& list, Page& page) {
+Figures open_once(app::FileList& list, bench::OffscreenPage& page) {
     list.set_folder(u"\\");
     Figures f;
     const Clock::time_point start = Clock::now();
@@ -108,9 +89,7 @@ Figures open_once(app::FileList& list, Page& page) {
     list.set_folder(u"\\My Clips");
     list.select_path(came_from);
     f.open = ms_since(start);
-    const Clock::time_point drawn = Clock::now();
-    page.draw(list);
-    f.first_page = ms_since(drawn);
+    f.first_page = page.draw(list);
     return f;
 }
 
@@ -160,7 +139,7 @@ int main(int argc, char** argv) {
     Form form(nullptr, &properties, u"panelFile");
     app::FileList list(&form, u"lstFiles");
     list.set_rect({0, 0}, {480, 640});
-    Page page;
+    bench::OffscreenPage page;
 
     const Figures first = open_once(list, page);
     std::vector<double> opens, pages, totals, reads;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/OffscreenPage.h"
 #include "platform/kernel/DevicePath.h"
 #include "ui/Application.h"
 #include "ui/ControlGrid.h"
@@ -58,27 +59,6 @@ private:
     static std::u16string to_u16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 };
 
-// A 480 x 640 bitmap of the screen's format, selected into a memory DC.
-class Page {
-public:
-    Page() : bitmap_(CreateCompatibleBitmap(screen_.dc(), 480, 640)), selector_(screen_.dc(), bitmap_) {}
-    ~Page() { DeleteObject(bitmap_); }
-    Page(const Page&) = delete;
-    Page& operator=(const Page&) = delete;
-
-    double draw(Control& control) {
-        const Clock::time_point start = Clock::now();
-        Painter painter(selector_.dc(), {0, 0}, {480, 640});
-        control.paint(painter, {0, 0}, {480, 640});
-        return ms_since(start);
-    }
-
-private:
-    ScreenDC screen_;
-    HBITMAP bitmap_;
-    HDCSelector selector_;
-};
-
 struct Figures {
     double fill = 0, first_page = 0, redraw = 0, keys = 0;
     int32_t key_presses = 0;
@@ -87,7 +67,7 @@ struct Figures {
 
 Figures run(Form& form, int32_t rows) {
     Figures f;
-    Page page;
+    bench::OffscreenPage page;
     Clock::time_point start = Clock::now();
     BenchList list(&form, rows);
     list.set_rect({0, 0}, {480, 640});

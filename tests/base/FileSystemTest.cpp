@@ -148,6 +148,14 @@ TEST(FileSystem, FindFilesVisitsFilesThenFoldersRecursively) {
     EXPECT_EQ(flat.files, std::vector<std::string>{"/music\\c.wav"});
     EXPECT_EQ(flat.folders, std::vector<std::string>{"/music\\Rock"});
 
+    // One mask for files and folders alike.
+    RecordingVisitor both;
+    EXPECT_TRUE(find_files(both, u"\\Music", u"*", u"*", true));
+    EXPECT_EQ(as_set(both.files), (std::multiset<std::string>{"\\Music\\a.mp3", "\\Music\\b.MP3", "\\Music\\c.wav",
+                                                               "\\Music\\Rock\\d.mp3", "\\Music\\Rock\\Old\\e.mp3",
+                                                               "\\Music\\Jazz\\f.mp3"}));
+    EXPECT_EQ(as_set(both.folders), (std::multiset<std::string>{"\\Music\\Rock", "\\Music\\Rock\\Old", "\\Music\\Jazz"}));
+
     RecordingVisitor stops;
     stops.stop_after_files = 2;
     EXPECT_TRUE(find_files(stops, u"\\Music", u"*", u"*", true));
