@@ -2,13 +2,10 @@
 #include <cstdio>
 
 #include "platform/display/Display.h"
-#include "platform/kernel/Time.h"
 #include "platform/menu/MenuBar.h"
-#include "platform/window/Input.h"
+#include "platform/menu/MenuWindows.h"
 #include "platform/window/Keys.h"
-#include "platform/window/ThreadQueue.h"
 #include "platform/window/Window.h"
-#include "platform/window/WindowTable.h"
 
 void SHSendBackToFocusWindow(UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_HOTKEY) {
@@ -17,21 +14,9 @@ void SHSendBackToFocusWindow(UINT message, WPARAM, LPARAM lParam) {
     }
     // An edit window deletes with Backspace, so that is the key it gets.
     bool up = (lParam & MOD_KEYUP) != 0;
-    platform::WindowTable& t = platform::window_table();
-    std::lock_guard guard(t.lock);
-    platform::WindowData* w = platform::find_window(t.focus ? t.focus : t.active);
-    std::shared_ptr<platform::ThreadQueue> q = w ? platform::find_queue(w->thread_id) : nullptr;
-    if (!q) {
-        return;
-    }
-    MSG msg;
-    msg.hwnd = w->handle;
-    msg.message = up ? WM_KEYUP : WM_KEYDOWN;
-    msg.wParam = VK_BACK;
-    msg.lParam = up ? static_cast<LPARAM>(1 | (LPARAM(3) << 30)) : 1;
-    msg.time = GetTickCount();
-    msg.pt = platform::pen_position();
-    q->post_input(msg);
+    HWND focus = GetFocus();
+    platform::menu::post_input(focus ? focus : GetActiveWindow(), up ? WM_KEYUP : WM_KEYDOWN, VK_BACK,
+                               up ? static_cast<LPARAM>(1 | (LPARAM(3) << 30)) : 1);
 }
 
 void SHNavigateBack() {

@@ -12,16 +12,15 @@
 #include "platform/device/DeviceProfile.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/kernel/Core.h"
-#include "platform/kernel/Time.h"
 #include "platform/menu/Menu.h"
 #include "platform/menu/MenuLook.h"
 #include "platform/menu/MenuTable.h"
 #include "platform/menu/MenuTracking.h"
+#include "platform/menu/MenuWindows.h"
 #include "platform/resource/Resources.h"
 #include "platform/window/Input.h"
 #include "platform/window/Keys.h"
 #include "platform/window/SystemInfo.h"
-#include "platform/window/ThreadQueue.h"
 #include "platform/window/Window.h"
 #include "platform/window/WindowTable.h"
 
@@ -247,8 +246,7 @@ void paint_button(HDC dc, const Bar& bar, size_t i, RECT r, bool soft_keys) {
     COLORREF ink = !button.usable() ? look::bar_disabled_text : down ? look::bar_pressed_text : look::bar_text;
     int pad = std::max(2, text_height() / 2);
     int arrow = button.drops_down() && !button.text.empty() ? text_height() * 4 / 3 : 0;
-    HDC measure = dc;
-    int text = text_width(measure, button.text);
+    int text = text_width(dc, button.text);
     int content = text + arrow + (has_image(bar, button) ? bar.image_width + (text ? pad : 0) : 0);
     int x = soft_keys || !(button.style & TBSTYLE_AUTOSIZE) ? (r.left + r.right - content) / 2 : r.left + pad;
     x = std::max<int>(x, r.left + pad / 2);
@@ -286,25 +284,6 @@ void paint(HWND window) {
         }
     }
     EndPaint(window, &ps);
-}
-
-// An input message as the display gives it, so it keeps its place among the pen and keys.
-bool post_input(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowTable& t = window_table();
-    std::lock_guard guard(t.lock);
-    WindowData* w = find_window(window);
-    std::shared_ptr<ThreadQueue> q = w ? find_queue(w->thread_id) : nullptr;
-    if (!q) {
-        return false;
-    }
-    MSG msg;
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetTickCount();
-    msg.pt = pen_position();
-    return q->post_input(msg);
 }
 
 std::u16string text_of(const WCHAR* text, int limit) {
@@ -637,13 +616,6 @@ LPCWSTR bar_class() {
     }();
     (void)registered;
     return u"MenuBar";
-}
-
-HWND top_level(HWND window) {
-    WindowTable& t = window_table();
-    std::lock_guard guard(t.lock);
-    WindowData* w = top_level_of(find_window(window));
-    return w ? w->handle : nullptr;
 }
 
 // Decodes a bitmap resource into tiles of width x height, left to right.

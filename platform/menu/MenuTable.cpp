@@ -40,6 +40,11 @@ bool fail(DWORD error) {
     return false;
 }
 
+bool unsupported(const char* call, UINT flags) {
+    std::fprintf(stderr, "platform: %s flags 0x%x are not supported\n", call, flags);
+    return fail(ERROR_INVALID_PARAMETER);
+}
+
 // Whether `menu` is `ancestor` or lies inside it.
 bool within(MenuTable& t, HMENU menu, HMENU ancestor) {
     for (HMENU m = menu; m; m = find(t, m) ? find(t, m)->parent : nullptr) {
@@ -125,12 +130,8 @@ HMENU CreatePopupMenu() {
 }
 
 BOOL AppendMenuW(HMENU menu, UINT flags, uintptr_t id_or_submenu, LPCWSTR text) {
-    if (flags & ~known_append_flags) {
-        std::fprintf(stderr, "platform: AppendMenuW flags 0x%x are not supported\n", flags);
-        return fail(ERROR_INVALID_PARAMETER);
-    }
-    if ((flags & MF_POPUP) && (flags & MF_SEPARATOR)) {
-        return fail(ERROR_INVALID_PARAMETER);
+    if ((flags & ~known_append_flags) || ((flags & MF_POPUP) && (flags & MF_SEPARATOR))) {
+        return unsupported("AppendMenuW", flags);
     }
     MenuTable& t = table();
     std::lock_guard guard(t.lock);
@@ -161,8 +162,7 @@ BOOL AppendMenuW(HMENU menu, UINT flags, uintptr_t id_or_submenu, LPCWSTR text) 
 
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
     if (flags & ~MF_BYPOSITION) {
-        std::fprintf(stderr, "platform: DeleteMenu flags 0x%x are not supported\n", flags);
-        return fail(ERROR_INVALID_PARAMETER);
+        return unsupported("DeleteMenu", flags);
     }
     MenuTable& t = table();
     std::lock_guard guard(t.lock);

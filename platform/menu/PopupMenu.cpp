@@ -14,6 +14,7 @@
 #include "platform/menu/MenuLook.h"
 #include "platform/menu/MenuTable.h"
 #include "platform/menu/MenuTracking.h"
+#include "platform/menu/MenuWindows.h"
 #include "platform/threads/Threads.h"
 #include "platform/window/Input.h"
 #include "platform/window/Keys.h"
@@ -118,7 +119,7 @@ void paint_item(HDC dc, const Level& level, size_t i, const Metrics& m) {
     }
     RECT text{r.left + m.check, r.top, r.right - m.arrow, r.bottom};
     draw_text(dc, label_of(item), text, DT_LEFT | DT_VCENTER, ink);
-    draw_text(dc, shortcut_of(item), text, DT_RIGHT | DT_VCENTER | DT_NOPREFIX, ink);
+    draw_text(dc, shortcut_of(item), text, DT_RIGHT | DT_VCENTER, ink);
     if (item.submenu) {
         draw_arrow_right(dc, RECT{r.right - m.arrow, r.top, r.right - m.pad / 2, r.bottom}, ink);
     }
@@ -163,13 +164,6 @@ bool window_of_this_thread(HWND window) {
     WindowTable& t = window_table();
     std::lock_guard guard(t.lock);
     return window_thread(window) == GetCurrentThreadId();
-}
-
-HWND top_level(HWND window) {
-    WindowTable& t = window_table();
-    std::lock_guard guard(t.lock);
-    WindowData* w = top_level_of(find_window(window));
-    return w ? w->handle : nullptr;
 }
 
 class Tracker {
