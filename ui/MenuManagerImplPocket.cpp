@@ -69,10 +69,14 @@ void MenuManagerImplPocket::build(Form* form) {
     SHMENUBARINFO info;
     info.cbSize = device_menu_bar_info_size;
     info.hwndParent = form->get_hwnd();
-    std::vector<int32_t>& pool = soft_key_mode_ ? soft_key_bar_ids() : tool_bar_ids();
-    if (pool.empty()) gluck(u"Add more tolbar ids to the resource file! :)", u"ControlMenuMainImpl");
-    tool_bar_id_ = pool.back();
-    pool.pop_back();
+    // A bar that could not be made keeps its identifier for the next try instead of taking
+    // (and losing) another each time.
+    if (tool_bar_id_ == -1) {
+        std::vector<int32_t>& pool = soft_key_mode_ ? soft_key_bar_ids() : tool_bar_ids();
+        if (pool.empty()) gluck(u"Add more tolbar ids to the resource file! :)", u"ControlMenuMainImpl");
+        tool_bar_id_ = pool.back();
+        pool.pop_back();
+    }
     info.nToolBarId = static_cast<UINT>(tool_bar_id_);
     info.hInstRes = resource_instance();
     Log::instance() << u"MenuManagerImplPocket::build() creating " << int(tool_bar_id_) << u"\n";

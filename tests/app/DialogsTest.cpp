@@ -11,6 +11,7 @@
 #include "tests/app/support/DialogTesting.h"
 #include "ui/ControlButton.h"
 #include "ui/ControlLabel.h"
+#include "ui/MenuManagerImplPocket.h"
 
 namespace dialog_test {
 namespace {
@@ -100,6 +101,20 @@ TEST_F(DialogsTest, QuestionIsYesOnlyThroughYesOrEnter) {
         EXPECT_TRUE(script.done());
         EXPECT_EQ(question.yes(), c.yes);
     }
+}
+
+TEST_F(DialogsTest, DialogsInTurnGiveBackTheirMenuBarIdentifiersEvenWhenNoBarCouldBeMade) {
+    // This test's program has no menu-bar resources for a null instance: every bar fails.
+    const size_t free_ids = skinner::soft_key_bar_ids().size();
+    for (int i = 0; i < 8; ++i) {
+        app::FormYesNo question(nullptr, &skin(), u"again?");
+        Script script({[this] { app::show_report(Form::get_modal_form(), &skin(), u"Ok"); }, [] {
+                           if (auto* report = modal<app::FormReport>()) report->close();
+                       },
+                       [&] { question.close(); }});
+        question.do_modal();
+    }
+    EXPECT_EQ(skinner::soft_key_bar_ids().size(), free_ids);
 }
 
 }  // namespace
