@@ -17,6 +17,7 @@
 #include "platform/menu/MenuWindows.h"
 #include "platform/threads/Threads.h"
 #include "platform/window/Input.h"
+#include "platform/window/InputPanel.h"
 #include "platform/window/Keys.h"
 #include "platform/window/SystemInfo.h"
 #include "platform/window/Window.h"
@@ -155,9 +156,12 @@ LPCWSTR menu_class() {
     return u"PopupMenu";
 }
 
+// The input panel is drawn over every window: a menu stays above it while it is up.
 RECT screen_area() {
     const DeviceProfile& p = device_profile();
-    return RECT{0, bar_height(), p.screen_width, p.screen_height};
+    RECT area{0, bar_height(), p.screen_width, p.screen_height};
+    if (input_panel_up()) area.bottom = std::max(area.top, input_panel_rect().top);
+    return area;
 }
 
 bool window_of_this_thread(HWND window) {

@@ -6,7 +6,8 @@
 //                          DIR/form-N.png; with DEMO_X_SHOT=1 it also takes each shot of the
 //                          whole X screen with "import -window root" (DIR/x-N.png)
 // Each screen is one form class under form_demo/ and one form of form_demo/form_demo.json;
-// PageDown on the main screen opens the list screen (a panel and a grid of 1,000 rows).
+// PageDown on the main screen opens the list screen (a panel and a grid of 1,000 rows), PageUp
+// the name screen (an edit field with its context menu).
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -15,11 +16,13 @@
 
 #include "platform/display/Display.h"
 #include "platform/display/Headless.h"
+#include "platform/menu/MenuTracking.h"
 #include "platform/window/Keys.h"
 #include "tests/fixtures/TempDir.h"
 #include "tests/helpers/form_demo/DemoDialog.h"
 #include "tests/helpers/form_demo/DemoList.h"
 #include "tests/helpers/form_demo/DemoMain.h"
+#include "tests/helpers/form_demo/DemoName.h"
 #include "ui/Application.h"
 #include "ui/FormImpl.h"
 #include "ui/Properties.h"
@@ -30,6 +33,7 @@ namespace h = platform::headless;
 using form_demo::DemoDialog;
 using form_demo::DemoList;
 using form_demo::DemoMain;
+using form_demo::DemoName;
 using skinner::Point;
 
 DemoMain* main_form = nullptr;
@@ -76,6 +80,39 @@ void pen_to(double fx, double fy) {
 
 DemoDialog* innermost_dialog() { return dynamic_cast<DemoDialog*>(skinner::Form::get_modal_form()); }
 DemoList* list_screen() { return dynamic_cast<DemoList*>(skinner::Form::get_modal_form()); }
+DemoName* name_screen() { return dynamic_cast<DemoName*>(skinner::Form::get_modal_form()); }
+
+// Text as the desktop keyboard types it: each letter and the space with its key.
+void type_on_desktop(const std::u16string& text) {
+    for (char16_t c : text) {
+        const char16_t upper = c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+        const UINT key = (upper >= u'A' && upper <= u'Z') ? UINT(upper) : c == u' ' ? VK_SPACE : 0;
+        h::desktop_type(key, std::u16string(1, c));
+    }
+}
+
+// The pen held still on the name field, beside its text, opens the field's context menu
+// there; the next tick lifts it.
+void hold_on_name() {
+    const POINT p = screen_point(name_screen()->name(), 0.55, 0.5);
+    h::pen_down(p.x, p.y);
+}
+
+void lift_from_name() {
+    const POINT p = screen_point(name_screen()->name(), 0.55, 0.5);
+    h::pen_up(p.x, p.y);
+}
+
+// Taps an entry of the open menu: Cut 0, Copy 1, Paste 2, Delete 3, Select All 5.
+void choose(size_t entry) {
+    const std::vector<RECT> entries = platform::menu::open_menu_items(0);
+    if (entry >= entries.size()) {
+        std::fprintf(stderr, "form_demo: no menu entry %zu\n", entry);
+        return;
+    }
+    const RECT& r = entries[entry];
+    h::tap((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
 
 // The script: one step per tick; a step that opens a dialog returns only when it closes, and
 // the next steps run from inside the dialog's loop meanwhile.
@@ -137,6 +174,31 @@ const std::vector<std::function<void()>> script = {
     },
     [] { shot(); },
     [] { h::key_press(VK_ESCAPE); },  // Close
+    [] { h::key_press(VK_PRIOR); },   // PageUp opens the name screen, its field focused
+    [] { type_on_desktop(u"Morning bell"); },
+    [] { shot(); },
+    [] {
+        // A double tap beyond the text selects its last word.
+        const POINT p = screen_point(name_screen()->name(), 0.92, 0.5);
+        h::tap(p.x, p.y);
+        h::tap(p.x, p.y);
+    },
+    [] { shot(); },
+    [] { hold_on_name(); },
+    [] { lift_from_name(); },
+    [] { shot(); },
+    [] { choose(0); },  // Cut
+    [] { shot(); },
+    [] { hold_on_name(); },
+    [] { lift_from_name(); },
+    [] { shot(); },
+    [] { choose(2); },  // Paste: the word comes back
+    [] {
+        shot();
+        const std::u16string name = name_screen()->name().get_text();
+        std::printf("name: %s\n", std::string(name.begin(), name.end()).c_str());
+    },
+    [] { h::key_press(VK_ESCAPE); },  // Close
     [] { main_form->close(); },
 };
 
@@ -172,5 +234,5 @@ int main(int argc, char** argv) {
     if (timer) KillTimer(nullptr, timer);
     main_form = nullptr;
     std::printf("dialogs closed: %d\n", form.dialogs_closed());
-    return shot_folder.empty() || (shots == 9 && form.dialogs_closed() == 1) ? 0 : 1;
+    return shot_folder.empty() || (shots == 15 && form.dialogs_closed() == 1) ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 
 #include "tests/helpers/form_demo/DemoDialog.h"
 #include "tests/helpers/form_demo/DemoList.h"
+#include "tests/helpers/form_demo/DemoName.h"
 
 namespace form_demo {
 
@@ -39,9 +40,20 @@ void DemoMain::on_text_changed(skinner::Control* sender) {
 
 bool DemoMain::on_keydown(skinner::Key key) {
     if (Form::on_keydown(key)) return true;
-    if (key != skinner::Key::PageDown) return false;
-    open_list();
-    return true;
+    if (key == skinner::Key::PageDown) {
+        open_list();
+        return true;
+    }
+    if (key == skinner::Key::PageUp) {
+        open_name();
+        return true;
+    }
+    return false;
+}
+
+void DemoMain::open_name() {
+    DemoName name(this, get_properties());
+    name.do_modal();
 }
 
 void DemoMain::open_list() {

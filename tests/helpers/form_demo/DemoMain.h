@@ -1,7 +1,7 @@
 #pragma once
 // The demo's main screen: the pad, a bar that fills with the pad's text, a bar that follows the
 // pen, a status line, and buttons that open a dialog and clear the pad;
-// PageDown opens the list screen.
+// PageDown opens the list screen, PageUp the name screen.
 #include "tests/helpers/form_demo/DemoPad.h"
 #include "ui/ControlButton.h"
 #include "ui/ControlLabel.h"
@@ -30,6 +30,7 @@ public:
 private:
     void open_dialog();
     void open_list();
+    void open_name();
 
     skinner::ControlLabelImpl title_;
     skinner::ControlLabelImpl help_;

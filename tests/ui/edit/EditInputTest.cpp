@@ -1,10 +1,11 @@
 // The edit control as a user drives it through its form's window: typing on the desktop
 // keyboard, selecting with Shift and with a double tap, and cutting and pasting through the
-// context menu that a tap and hold or the menu key opens.
+// context menu that a tap and hold or the menu key opens, above the input panel.
 #include <gtest/gtest.h>
 
 #include "platform/display/Headless.h"
 #include "platform/menu/MenuTracking.h"
+#include "platform/window/InputPanel.h"
 #include "platform/window/Keys.h"
 #include "tests/ui/edit/support/EditTesting.h"
 
@@ -118,6 +119,26 @@ TEST_F(EditInput, ANameIsTypedSelectedCutAndPastedBackThroughTheContextMenu) {
     EXPECT_EQ(events.size(), 12u) << "one text event per typed character";
     // The cut, the space and the paste.
     EXPECT_EQ(form.take_events(), (Events{"text edtName", "text edtName", "text edtName"}));
+}
+
+TEST_F(EditInput, TheContextMenuStaysAboveTheInputPanel) {
+    std::vector<RECT> items;
+    RECT panel{};
+    run_modal(form, {
+                        [&] {
+                            form.other.set_focus();
+                            h::desktop_type(VK_APPS, u"");  // the menu key: the menu hangs from the caret
+                        },
+                        [&] {
+                            items = platform::menu::open_menu_items(0);
+                            panel = platform::input_panel_rect();
+                            h::key_press(VK_ESCAPE);
+                        },
+                    });
+    // The field's focus raised the input panel, which would hide the menu's lower entries.
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_GT(panel.bottom, panel.top);
+    for (const RECT& r : items) EXPECT_LE(r.bottom, panel.top);
 }
 
 TEST_F(EditInput, ABackspaceEditsAndEscapeStillReachesTheForm) {

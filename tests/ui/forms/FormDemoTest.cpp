@@ -21,6 +21,8 @@ TEST(FormDemo, PlaysItsScriptHeadless) {
     // The dialog's shot differs from the main form's before and after it.
     EXPECT_NE(fixtures::run_command("cmp -s " + dir.file("form-2.png") + " " + dir.file("form-3.png")), 0);
     EXPECT_NE(fixtures::run_command("cmp -s " + dir.file("form-3.png") + " " + dir.file("form-5.png")), 0);
+    // The name screen's word was cut and pasted back through the field's context menu.
+    EXPECT_EQ(fixtures::run_command("grep -q 'name: Morning bell' " + dir.file("out.txt")), 0);
 }
 
 TEST(FormDemo, ShowsInARealDesktopWindowUnderXvfb) {
