@@ -24,9 +24,11 @@ void rename_type(const std::string& skin, const std::u16string& from, const std:
     fixtures::write_file(skin, bytes);
 }
 
+using AutomaticControls = MenusTest;
+
 }  // namespace
 
-TEST_F(MenusTest, AnUnknownAutomaticTypeIsSkippedAndTheOthersAreBuilt) {
+TEST_F(AutomaticControls, AnUnknownAutomaticTypeIsSkippedAndTheOthersAreBuilt) {
     auto form = make_form(u"FormPlain");
     EXPECT_EQ(skinner::create_auto_control(u"Auto.Edit", form.get(), u"autoFrame", 0), nullptr);
     EXPECT_EQ(skinner::create_auto_control(u"auto.frame", form.get(), u"autoFrame", 0), nullptr);

@@ -48,23 +48,6 @@ HMENU button_menu(HWND bar, int index) {
     return reinterpret_cast<HMENU>(b.dwData);
 }
 
-// A menu's items: "id text" with "*" checked, "~" grayed, "[...]" a submenu; "|" a separator.
-std::string menu_items(HMENU menu) {
-    std::string out;
-    for (const platform::menu::Item& item : platform::menu::items_of(menu).value_or(std::vector<platform::menu::Item>{})) {
-        if (!out.empty()) out += ", ";
-        if (item.separator()) {
-            out += "|";
-            continue;
-        }
-        out += item.submenu ? narrow(item.text) + "[" + menu_items(item.submenu) + "]"
-                            : std::to_string(item.id) + " " + narrow(item.text);
-        if (item.checked()) out += " *";
-        if (!item.enabled()) out += " ~";
-    }
-    return out;
-}
-
 class PocketMenuBar : public MenusTest {
 protected:
     // A form with a main menu on a Pocket PC with soft keys (os 5) or without (os 4), placed in

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/device/DeviceProfile.h"
+#include "platform/menu/MenuTable.h"
 #include "platform/window/Modules.h"
 #include "platform/window/Window.h"
 
@@ -125,6 +126,10 @@ void schedule(std::vector<std::function<void()>> steps) {
 
 void run_script(std::vector<std::function<void()>> steps) {
     schedule(std::move(steps));
+    finish_script();
+}
+
+void finish_script() {
     while (script_timer) {
         MSG msg;
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
@@ -133,6 +138,25 @@ void run_script(std::vector<std::function<void()>> steps) {
     }
     pump();
 }
+
+std::string menu_items(HMENU menu) {
+    std::string out;
+    const std::vector<platform::menu::Item> items = platform::menu::items_of(menu).value_or(std::vector<platform::menu::Item>{});
+    for (const platform::menu::Item& item : items) {
+        if (!out.empty()) out += ", ";
+        if (item.separator()) {
+            out += "|";
+            continue;
+        }
+        out += item.submenu ? narrow(item.text) + "[" + menu_items(item.submenu) + "]"
+                            : std::to_string(item.id) + " " + narrow(item.text);
+        if (item.checked()) out += " *";
+        if (!item.enabled()) out += " ~";
+    }
+    return out;
+}
+
+POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 std::string render(const MenuItem& item) {
     std::string out = narrow(item.text) + "=" + narrow(item.command);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/Window.h"
 #include "tests/fixtures/DeviceRoot.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
@@ -91,6 +92,15 @@ void pump();
 // pumps until they have all run.
 void run_script(std::vector<std::function<void()>> steps);
 void schedule(std::vector<std::function<void()>> steps);
+// Runs messages until every scheduled step has run.
+void finish_script();
+
+// A menu's items: "id text" with " *" when checked and " ~" when grayed, "text[...]" for a
+// submenu and "|" for a separator.
+std::string menu_items(HMENU menu);
+
+// The centre of a rectangle.
+POINT centre(const RECT& r);
 
 // A record as text: its text, "=" and its command, "*" when checked, "-" when disabled, "|"
 // after it when a separator follows, and its children in brackets: "Menu=#FakeId#[A=a,B=b|]".
