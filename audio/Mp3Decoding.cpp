@@ -27,8 +27,10 @@ void mp3_decoder_free(Mp3DecoderState* state) {
 
 int round_sample(int bits, mad_fixed_t sample, mad_fixed_t& error) {
     constexpr mad_fixed_t kOne = MAD_F_ONE;
-    mad_fixed_t s = sample + error;
-    mad_fixed_t clipped = s >= kOne ? kOne - 1 : s < -kOne ? -kOne : s;
+    // A damaged frame can synthesise samples near the type's limit, where adding the carried
+    // remainder would overflow.
+    const int64_t s = int64_t{sample} + error;
+    const mad_fixed_t clipped = s >= kOne ? kOne - 1 : s < -kOne ? -kOne : static_cast<mad_fixed_t>(s);
     int shift = MAD_F_FRACBITS + 1 - bits;
     mad_fixed_t q = clipped & ~((mad_fixed_t{1} << shift) - 1);
     // Only the truncation remainder is carried: carrying the clipped excess as well would

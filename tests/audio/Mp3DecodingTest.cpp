@@ -27,6 +27,10 @@ TEST(Mp3Decoding, RoundSampleFullScaleAndCarry) {
     EXPECT_EQ(round_sample(16, 0x00001FFF, error), 0);
     EXPECT_EQ(error, 0x1FFF);
     EXPECT_EQ(round_sample(16, 0x00000001, error), 1);
+    // A damaged frame's sample at the type's limit, with a remainder carried into it.
+    error = 0x1FFF;
+    EXPECT_EQ(round_sample(16, 0x7FFFEC5F, error), 32767);
+    EXPECT_EQ(error, 0x1FFF);
 }
 
 TEST(Mp3Decoding, LoudRunDoesNotWrap) {
