@@ -279,6 +279,18 @@ bool Journey::tap(int x, int y) {
     return fixtures::run_command(x_command("xdotool " + window_point(x, y) + "click 1")) == 0;
 }
 
+bool Journey::double_tap(int x, int y) {
+    return fixtures::run_command(x_command("xdotool " + window_point(x, y) + "click --repeat 2 --delay 120 1")) == 0;
+}
+
+bool Journey::hold(int x, int y) {
+    return fixtures::run_command(x_command("xdotool " + window_point(x, y) + "mousedown 1 sleep 1 mouseup 1")) == 0;
+}
+
+bool Journey::type(const std::string& text) {
+    return fixtures::run_command(x_command("xdotool windowfocus " + window_ + " type --delay 60 " + shell_quoted(text))) == 0;
+}
+
 bool Journey::drag(int from_x, int from_y, int to_x, int to_y) {
     std::string moves = window_point(from_x, from_y) + "mousedown 1 ";
     constexpr int steps = 8;

@@ -72,6 +72,11 @@ public:
     bool key(const std::string& keysym);  // xdotool names: "Return", "F1", "Left", "h"
     bool tap(int x, int y);
     bool drag(int from_x, int from_y, int to_x, int to_y);
+    // Two quick taps; the pen held still for a second (the tap and hold of a context menu).
+    bool double_tap(int x, int y);
+    bool hold(int x, int y);
+    // Text typed on the desktop keyboard.
+    bool type(const std::string& text);
     // The mouse wheel turned by notches (positive away from the user) over a device point.
     bool wheel(int x, int y, int notches);
     // The desktop's key that turns the screen (F5): waits for the window's new shape.
