@@ -94,3 +94,14 @@ TEST(ConvertSpan, CompareRunsTheSameJobWithFfmpeg) {
     EXPECT_TRUE(std::regex_match(result.out, std::regex(R"(ours=[0-9.]+ ffmpeg=[0-9.]+ ratio=[0-9.]+ kbps=64\n)")))
         << result.out;
 }
+
+TEST(ConvertSpan, CompareThroughTheConvertingFormAlsoTimesCancel) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("long.mp3"),
+                                   {.tone = {.seconds = 32.0, .channels = 2, .sweep_to = 3000, .amplitude = 0.3}}));
+    Outcome result = run(root, "--compare-form '" + root.host("long.mp3") + "'");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(std::regex_match(result.out, std::regex("form=[0-9.]+ worker=[0-9.]+ ffmpeg=[0-9.]+ ratio=[0-9.]+ "
+                                                        "worker_ratio=[0-9.]+ cancel_ms=[0-9.]+ cancel_left_file=0 kbps=64\n")))
+        << result.out;
+}
