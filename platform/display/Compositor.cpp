@@ -252,13 +252,20 @@ DWORD display_idle() {
 
 }  // namespace
 
-DisplayBackend& ensure_display() {
+namespace {
+
+// Opens the display once; false when an "sdl" display was wanted and none opened (only
+// without the fall-back, which runs headless instead).
+bool open_display(bool fall_back) {
     DisplayState& s = state();
     std::lock_guard guard(s.lock);
     if (!s.backend) {
         const std::string& wanted = device_profile().display;
         if (wanted == "sdl") {
             s.backend = open_sdl_display();
+            if (!s.backend && !fall_back) {
+                return false;
+            }
             if (!s.backend) {
                 std::fprintf(stderr, "platform: no display could be opened; running headless\n");
             }
@@ -271,7 +278,21 @@ DisplayBackend& ensure_display() {
         s.thread = GetCurrentThreadId();
         set_idle_hook(display_idle);
     }
-    return *s.backend;
+    return true;
+}
+
+}  // namespace
+
+DisplayBackend& ensure_display() {
+    open_display(true);
+    return *state().backend;
+}
+
+DisplayBackend* ensure_wanted_display() {
+    if (!open_display(false)) {
+        return nullptr;
+    }
+    return state().backend.get();
 }
 
 namespace {

@@ -41,6 +41,9 @@ public:
 // Made by the first thread that shows a window (that thread then presents the screen and
 // reads host input while it waits for messages). Falls back to headless when no display opens.
 DisplayBackend& ensure_display();
+// The display the device profile asks for, without the fall-back: null (and nothing said) when
+// an "sdl" display cannot be opened, so that a program that needs a window can say so itself.
+DisplayBackend* ensure_wanted_display();
 std::unique_ptr<DisplayBackend> open_sdl_display();
 std::unique_ptr<DisplayBackend> make_headless_display();
 
