@@ -1,0 +1,310 @@
+#include "app/FormMain.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/MessageBox.h"
+#include "audio/PositionMath.h"
+#include "base/FileSystem.h"
+#include "base/Log.h"
+#include "platform/kernel/Time.h"
+#include "ui/FormImpl.h"
+#include "ui/LanguageChoice.h"
+#include "ui/LanguageMenu.h"
+#include "ui/MenuItem.h"
+#include "ui/Properties.h"
+
+namespace app {
+
+namespace {
+
+using skinner::Control;
+using skinner::Key;
+using skinner::Log;
+
+// The registry subkey that keeps the chosen language.
+constexpr const char16_t* language_title = u"ZEPH Vantrel";
+
+}  // namespace
+
+FormMain::FormMain(skinner::Form* parent, skinner::Properties* properties, std::unique_ptr<PreviewPlayer> player)
+    : Form(parent, properties, u"FormMain"),
+      menu_(this, u"MenuMain", KIND_SKIN),
+      file_panel_(this),
+      start_panel_(this, u"Start"),
+      finish_panel_(this, u"Finish"),
+      save_panel_(this),
+      exact_start_panel_(this, u"Start"),
+      exact_finish_panel_(this, u"Finish"),
+      position_bar_(this, u"pbPosition"),
+      player_(player ? std::move(player) : make_wave_out_player()) {
+    show_panel(&file_panel_);
+    file_list().refresh_layout();
+    position_bar_.set_want_focus(false);
+    position_timer_ = set_timer(position_period);
+    call_timer_ = set_timer(call_period);
+}
+
+FormMain::~FormMain() {
+    stop_playing();
+    // The player's thread is joined before the filter it pulls from goes.
+    fade_.connect(nullptr);
+    player_.reset();
+}
+
+void FormMain::paint(skinner::Painter& painter, skinner::Point clip_origin, skinner::Point clip_size) {
+    Form::paint(painter, clip_origin, clip_size);
+    if (painted_) return;
+    painted_ = true;
+    Log::instance() << u"FormMain first frame painted at tick " << long(GetTickCount()) << u"\n";
+}
+
+void FormMain::show_panel(Control* target) {
+    const bool file_was_visible = file_panel_.visible_flag();
+    Control* panels[] = {&file_panel_, &start_panel_, &finish_panel_, &save_panel_, &exact_start_panel_, &exact_finish_panel_};
+    // Hidden first, so that the focus can go to the panel that shows.
+    for (Control* panel : panels) {
+        if (panel != target) panel->set_visible(false);
+    }
+    if (target) target->set_visible(true);
+    position_bar_.set_visible(is_marking_panel(target) || is_exact_panel(target));
+    position_bar_.set_enabled(is_marking_panel(target));
+    if (file_panel_.visible_flag() && !file_was_visible) file_list().refresh();
+}
+
+Control* FormMain::current_panel() {
+    Control* panels[] = {&file_panel_, &start_panel_, &finish_panel_, &save_panel_, &exact_start_panel_, &exact_finish_panel_};
+    for (Control* panel : panels) {
+        if (panel->visible_flag()) return panel;
+    }
+    return nullptr;
+}
+
+bool FormMain::is_marking_panel(Control* panel) { return panel == &start_panel_ || panel == &finish_panel_; }
+
+bool FormMain::is_exact_panel(Control* panel) { return panel == &exact_start_panel_ || panel == &exact_finish_panel_; }
+
+void FormMain::on_control_event(Control* sender, const skinner::ButtonEvent&) {
+    if (sender == &start_panel_.button) {
+        mark(start_panel_);
+    } else if (sender == &finish_panel_.button) {
+        mark(finish_panel_);
+    } else if (sender == &save_panel_.play) {
+        if (!save_panel_.play.is_checked()) {
+            stop_playing();
+        } else {
+            fade_.set_ramp(0.0, 0.0, true);
+            play_from(file_list().get_selected_path(), start_);
+        }
+    } else if (sender == &save_panel_.exact) {
+        fade_.set_ramp(fade_span, exact_span, false);
+        play_from(file_list().get_selected_path(), start_);
+        show_panel(&exact_start_panel_);
+    } else if (sender == &save_panel_.save) {
+        make_ringtone(false);
+    } else if (sender == &save_panel_.assign) {
+        on_command(u"Assign");
+    } else if (sender == &save_panel_.exit) {
+        on_command(u"Exit");
+    } else if (sender == &exact_start_panel_.confirm_panel.confirm || sender == &exact_finish_panel_.confirm_panel.confirm) {
+        on_command(u"Confirm");
+    } else if (sender == &exact_start_panel_.left || sender == &exact_start_panel_.right ||
+               sender == &exact_finish_panel_.left || sender == &exact_finish_panel_.right) {
+        fine_tune(sender);
+    }
+}
+
+void FormMain::mark(PanelOneButton& panel) {
+    const int position = get_play_position();
+    const int32_t marked = position < 1 ? 0 : position;
+    if (&panel == &start_panel_) {
+        start_ = marked;
+        if (!format_) play_from(file_list().get_selected_path(), 0);
+        if (!is_selection_long_enough()) {
+            on_command(u"Cancel");
+        } else {
+            show_panel(&finish_panel_);
+        }
+        return;
+    }
+    finish_ = marked;
+    if (!is_selection_long_enough()) {
+        on_command(u"Cancel");
+        return;
+    }
+    stop_playing();
+    show_panel(&save_panel_);
+}
+
+void FormMain::fine_tune(Control* arrow) {
+    if (!format_) return;
+    const int64_t step = span_units(fine_step, true);
+    const int64_t least = span_units(least_selection);
+    const int64_t length = format_->get_reader()->get_length();
+    if (arrow == &exact_start_panel_.left) {
+        const int64_t moved = start_ - step;
+        start_ = moved > 0 ? static_cast<int32_t>(moved) : 0;
+    } else if (arrow == &exact_start_panel_.right) {
+        const int64_t moved = start_ + step;
+        const int64_t limit = finish_ - least;
+        start_ = static_cast<int32_t>(moved >= limit ? limit : moved);
+    } else if (arrow == &exact_finish_panel_.left) {
+        const int64_t moved = finish_ - step;
+        const int64_t least_finish = start_ + least;
+        finish_ = static_cast<int32_t>(least_finish < moved ? moved : least_finish);
+    } else if (arrow == &exact_finish_panel_.right) {
+        const int64_t moved = finish_ + step;
+        finish_ = static_cast<int32_t>(moved < length ? moved : length);
+    }
+}
+
+void FormMain::on_command(const std::u16string& command) {
+    if (skinner::on_language_command(*get_properties(), language_title, command)) return;
+    if (command == u"Select") {
+        select_file();
+    } else if (command == u"Cancel") {
+        stop_playing();
+        show_panel(is_exact_panel(current_panel()) ? static_cast<Control*>(&save_panel_) : &file_panel_);
+    } else if (command == u"Start") {
+        start_panel_.button.click();
+    } else if (command == u"Finish") {
+        finish_panel_.button.click();
+    } else if (command == u"Assign") {
+        if (!make_ringtone(true).empty()) {
+            close();
+        } else {
+            show_panel(&save_panel_);
+        }
+    } else if (command == u"PickUp") {
+        if (!file_list().is_at_root()) open_folder(file_list().item_at(0).path);
+    } else if (command == u"PickFolder") {
+        open_folder(file_list().get_selected_path());
+    } else if (command == u"Help") {
+        skinner::execute_file(u"%app_path%/" + get_properties()->get_string(u"Help_link"), u"");
+    } else if (command == u"About") {
+        show_about();
+    } else if (command == u"Exit") {
+        close();
+    } else if (command == u"Confirm") {
+        confirm();
+    } else if (command == u"#ScreenResolution#") {
+        reload_skin_for_screen();
+    }
+}
+
+void FormMain::select_file() {
+    const FileListItem item = file_list().item_at(file_list().get_selected());
+    if (!skinner::FileInfo(item.path).exists()) {
+        file_list().refresh();
+        return;
+    }
+    if (item.type != FileListItem::AUDIO_FILE) {
+        open_folder(item.path);
+        return;
+    }
+    start_ = -1;
+    // Opened here only for the length: the preview opens the file again when it starts.
+    std::unique_ptr<audio::AudioFormat> format = open_audio_file(item.path);
+    if (!format) {
+        skinner::Properties& p = *get_properties();
+        message_box(get_hwnd(), p.get_string(u"Invalid_media_type"), p.get_string(u"skin_ProgramName", u"Vantrel"),
+                    MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    fade_.set_ramp(0.0, 0.0, true);
+    finish_ = format->get_reader()->get_length();
+    position_bar_.set_markers(0.0, 0.0);
+    show_panel(&start_panel_);
+    start_play_timer();
+}
+
+void FormMain::confirm() {
+    Control* panel = current_panel();
+    if (panel == &exact_start_panel_) {
+        const int begin = exact_finish_begin();
+        if (player_->is_finished()) {
+            play_from(file_list().get_selected_path(), begin);
+        } else {
+            seek_to(begin);
+        }
+        fade_.set_ramp(0.0, fade_span, true);
+        show_panel(&exact_finish_panel_);
+    } else if (panel == &exact_finish_panel_) {
+        stop_playing();
+        show_panel(&save_panel_);
+    }
+}
+
+void FormMain::reload_skin_for_screen() {
+    skinner::Properties& p = *get_properties();
+    p.load_skin(p.get_skin_path(), skinner::FormImpl::get_screen_size(nullptr), skinner::Point());
+}
+
+bool FormMain::on_keydown(Key key) {
+    Log::instance() << u"FormMain::on_keydown " << key << u"\n";
+    if (Form::on_keydown(key)) return true;
+    Control* panel = current_panel();
+    const bool left_or_right = key == Key::Left || key == Key::Right;
+    if (left_or_right && is_marking_panel(panel) && format_) {
+        audio::AudioReader& reader = *format_->get_reader();
+        const int64_t position = reader.get_position();
+        const int64_t length = reader.get_length();
+        const int64_t step = length / 20;
+        int64_t target = 0;
+        if (key == Key::Right) {
+            target = length < position + step ? length : position + step;
+        } else {
+            target = position - step >= start_ ? position - step : start_;
+        }
+        if (target < 0) {
+            // Only while the start is unset: the preview starts over from the beginning.
+            stop_playing();
+            start_play_timer();
+        } else {
+            seek_to(static_cast<int>(target));
+        }
+        return true;
+    }
+    if (key == Key::Right && panel == &start_panel_ && !format_) {
+        if (!play_from(file_list().get_selected_path(), 0)) {
+            show_panel(&file_panel_);
+        } else {
+            seek_to(format_->get_reader()->get_length() / 20);
+        }
+        return true;
+    }
+    if (key == Key::Esc && panel != &file_panel_) {
+        on_command(u"Cancel");
+        return true;
+    }
+    return false;
+}
+
+void FormMain::create_menu(skinner::MenuItem& menu) {
+    if (menu.command != u"Menu") return;
+    skinner::Properties& p = *get_properties();
+    skinner::build_language_menu(p, menu);
+    menu.mark_last_child();
+    for (const char16_t* command : {u"Help", u"About", u"Exit"}) {
+        menu.children.push_back(skinner::MenuItem(command, p.get_string(command)));
+    }
+}
+
+void FormMain::on_value_changed(Control* sender, double value) {
+    if (sender != &position_bar_ || !format_) return;
+    int target = audio::truncate_to_int(format_->get_reader()->get_length() * value);
+    if (target < start_) target = start_;
+    seek_to(target);
+}
+
+void FormMain::open_folder(const std::u16string& path) {
+    const std::u16string came_from = file_list().get_folder();
+    file_list().set_folder(path);
+    file_list().select_path(came_from);
+}
+
+std::u16string FormMain::make_ringtone(bool) { return {}; }
+
+void FormMain::show_about() {}
+
+}  // namespace app

@@ -1,0 +1,15 @@
+#pragma once
+// The main form's remembered place: the file list's folder and its selected entry, read back
+// right after the form is built and written when it has closed.
+#include <string>
+
+#include "app/SettingsFile.h"
+
+namespace app {
+
+class FormMain;
+
+void load_settings(FormMain& form, const std::u16string& path = settings_file_path);
+void save_settings(FormMain& form, const std::u16string& path = settings_file_path);
+
+}  // namespace app

@@ -1,0 +1,36 @@
+// The process entry of Vantrel: the command line as one wide string, a display to show the
+// device's screen on, then the program's main function.
+#include <cstdio>
+#include <string>
+
+#include "app/Startup.h"
+#include "platform/device/DeviceProfile.h"
+#include "platform/display/Display.h"
+#include "platform/kernel/Unicode.h"
+
+namespace {
+
+// The arguments as the device hands them over: one line, an argument with blanks in quotes.
+std::u16string command_line_of(int argc, char** argv) {
+    std::u16string line;
+    for (int i = 1; i < argc; ++i) {
+        std::u16string argument = platform::utf16_from_utf8(argv[i]);
+        if (!line.empty()) line += u' ';
+        if (argument.find(u' ') != std::u16string::npos) {
+            line += u'"' + argument + u'"';
+        } else {
+            line += argument;
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!platform::ensure_wanted_display()) {
+        std::fprintf(stderr, "Vantrel: no display could be opened (VANTREL_DISPLAY=headless runs without one)\n");
+        return 1;
+    }
+    return app::run_vantrel(nullptr, command_line_of(argc, argv));
+}

@@ -1,0 +1,426 @@
+// The main form's panels, commands, keys and preview, on the program's own skin, with files
+// and a player of the tests' making.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/Registry.h"
+#include "platform/kernel/Power.h"
+#include "tests/app/support/MainFormTesting.h"
+#include "ui/MenuItem.h"
+
+namespace app_test {
+namespace {
+
+using skinner::Key;
+
+using FormMainTest = MainFormTest;
+
+// Each row: how the form got to a panel, what happened there, and the panel that follows.
+struct FlowCase {
+    const char* from;
+    const char* event;
+    std::function<void(MainFormTest&)> reach;
+    std::function<void(MainFormTest&, TestFormMain&)> act;
+    const char* to;
+};
+
+TEST_F(FormMainTest, PanelFlowFollowsTheTable) {
+    auto at_file = [](MainFormTest&) {};
+    auto at_start = [](MainFormTest& t) { t.reach_start_panel(); };
+    auto at_finish = [](MainFormTest& t) { t.reach_finish_panel(); };
+    auto at_save = [](MainFormTest& t) { t.reach_save_panel(); };
+    auto at_exact_start = [](MainFormTest& t) { t.reach_exact_start_panel(); };
+    auto at_exact_finish = [](MainFormTest& t) { t.reach_exact_finish_panel(); };
+    auto command = [](const char16_t* name) { return [name](MainFormTest&, TestFormMain& f) { f.on_command(name); }; };
+    auto esc = [](MainFormTest&, TestFormMain& f) { f.on_keydown(Key::Esc); };
+    auto heard = [](double seconds) {
+        return [seconds](MainFormTest& t, TestFormMain&) { t.play_reaches(seconds); };
+    };
+    const std::vector<FlowCase> cases = {
+        {"file", "Select on a clip that opens",
+         [](MainFormTest& t) { t.select_clip(u"a.wav"); }, command(u"Select"), "start"},
+        {"file", "Select on a clip no reader takes",
+         [](MainFormTest& t) { t.select_clip(u"c.bad.wav"); }, command(u"Select"), "file"},
+        {"file", "Esc", at_file, esc, "file"},
+        {"start", "mode button, long selection", at_start,
+         [=](MainFormTest& t, TestFormMain& f) { heard(2.0)(t, f); f.start_panel().button.click(); }, "finish"},
+        {"start", "mode button, too short a selection", at_start,
+         [=](MainFormTest& t, TestFormMain& f) { heard(9.7)(t, f); f.start_panel().button.click(); }, "file"},
+        {"start", "Cancel", at_start, command(u"Cancel"), "file"},
+        {"start", "Esc", at_start, esc, "file"},
+        {"start", "the soft key Start", at_start,
+         [=](MainFormTest& t, TestFormMain& f) { heard(2.0)(t, f); f.on_command(u"Start"); }, "finish"},
+        {"start", "the preview ends by itself", at_start,
+         [](MainFormTest& t, TestFormMain& f) {
+             t.player().finished = true;
+             f.on_timer(f.get_position_timer());
+         },
+         "file"},
+        {"finish", "mode button, long selection", at_finish,
+         [=](MainFormTest& t, TestFormMain& f) { heard(5.0)(t, f); f.finish_panel().button.click(); }, "save"},
+        {"finish", "mode button, too short a selection", at_finish,
+         [=](MainFormTest& t, TestFormMain& f) { heard(1.2)(t, f); f.finish_panel().button.click(); }, "file"},
+        {"finish", "Cancel", at_finish, command(u"Cancel"), "file"},
+        {"finish", "Esc", at_finish, esc, "file"},
+        {"finish", "the soft key Finish", at_finish,
+         [=](MainFormTest& t, TestFormMain& f) { heard(5.0)(t, f); f.on_command(u"Finish"); }, "save"},
+        {"finish", "the preview ends by itself", at_finish,
+         [](MainFormTest& t, TestFormMain& f) {
+             t.player().finished = true;
+             f.on_timer(f.get_position_timer());
+         },
+         "save"},
+        {"save", "btnExact", at_save, [](MainFormTest&, TestFormMain& f) { f.save_panel().exact.click(); }, "exact-start"},
+        {"save", "Cancel", at_save, command(u"Cancel"), "file"},
+        {"save", "Esc", at_save, esc, "file"},
+        {"save", "btnAssign that saves nothing", at_save, [](MainFormTest&, TestFormMain& f) { f.save_panel().assign.click(); },
+         "save"},
+        {"exact-start", "Confirm", at_exact_start, command(u"Confirm"), "exact-finish"},
+        {"exact-start", "btnConfirm", at_exact_start,
+         [](MainFormTest&, TestFormMain& f) { f.exact_start_panel().confirm_panel.confirm.click(); }, "exact-finish"},
+        {"exact-start", "Cancel", at_exact_start, command(u"Cancel"), "save"},
+        {"exact-start", "Esc", at_exact_start, esc, "save"},
+        {"exact-finish", "Confirm", at_exact_finish, command(u"Confirm"), "save"},
+        {"exact-finish", "Cancel", at_exact_finish, command(u"Cancel"), "save"},
+        {"exact-finish", "Esc", at_exact_finish, esc, "save"},
+    };
+    for (const FlowCase& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + ": " + c.event);
+        make_form();
+        c.reach(*this);
+        ASSERT_EQ(panel(), c.from);
+        c.act(*this, form());
+        EXPECT_EQ(panel(), c.to);
+    }
+}
+
+TEST_F(FormMainTest, ClipThatDoesNotOpenSaysSoInABoxOwnedByTheForm) {
+    select_clip(u"c.bad.wav");
+    form().on_command(u"Select");
+    ASSERT_EQ(shown_boxes().size(), 1u);
+    EXPECT_EQ(shown_boxes()[0].owner, form().get_hwnd());
+    EXPECT_EQ(shown_boxes()[0].text, u"This file cannot be played.");
+    EXPECT_EQ(shown_boxes()[0].caption, u"Vantrel");
+    EXPECT_EQ(shown_boxes()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(form().get_format(), nullptr);
+}
+
+TEST_F(FormMainTest, SelectWaitsASecondThenPlaysTheWholeClipFromItsBeginning) {
+    select_clip(u"a.wav");
+    form().on_command(u"Select");
+    EXPECT_EQ(form().get_start(), -1);
+    EXPECT_EQ(form().get_finish(), file.length());
+    // The file was opened for its length only; nothing plays until the timer fires.
+    EXPECT_EQ(form().get_format(), nullptr);
+    EXPECT_NE(form().get_play_timer(), 0u);
+    form().on_timer(form().get_play_timer());
+    ASSERT_NE(form().get_format(), nullptr);
+    EXPECT_EQ(reader().get_position(), 0);
+    EXPECT_EQ(form().get_play_timer(), 0u);
+    EXPECT_FALSE(player().is_finished());
+    EXPECT_TRUE(form().save_panel().play.is_checked());
+    EXPECT_EQ(form().fade().get_time(), 0.0);
+}
+
+TEST_F(FormMainTest, StartMarkedBeforeThePreviewStartedStartsItAtTheBeginning) {
+    select_clip(u"a.wav");
+    form().on_command(u"Select");
+    form().start_panel().button.click();
+    EXPECT_EQ(form().get_start(), 0);
+    EXPECT_NE(form().get_format(), nullptr);
+    EXPECT_EQ(panel(), "finish");
+}
+
+TEST_F(FormMainTest, RightBeforeThePreviewStartedStartsItAtATwentiethOfTheClip) {
+    select_clip(u"a.wav");
+    form().on_command(u"Select");
+    EXPECT_TRUE(form().on_keydown(Key::Right));
+    ASSERT_NE(form().get_format(), nullptr);
+    EXPECT_EQ(reader().get_position(), file.length() / 20);
+    EXPECT_EQ(form().get_play_timer(), 0u);
+}
+
+TEST_F(FormMainTest, LeftAndRightMoveTheMarkingPreviewByATwentiethOfTheClip) {
+    struct Case {
+        const char* what;
+        bool finish_panel;
+        double at;
+        Key key;
+        int expected;  // -1: the preview starts over from the beginning
+    };
+    const int step = file.length() / 20;
+    const std::vector<Case> cases = {
+        {"Right on the start panel", false, 2.0, Key::Right, units(2.0) + step},
+        {"Right near the end stops at the length", false, 9.9, Key::Right, file.length()},
+        {"Left on the start panel", false, 5.0, Key::Left, units(5.0) - step},
+        {"Left before a twentieth, with no start, starts over", false, 0.2, Key::Left, -1},
+        {"Right on the finish panel", true, 3.0, Key::Right, units(3.0) + step},
+        {"Left on the finish panel stops at the start", true, 1.2, Key::Left, units(1.0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        make_form();
+        if (c.finish_panel) {
+            reach_finish_panel(1.0);
+        } else {
+            reach_start_panel();
+        }
+        play_reaches(c.at);
+        EXPECT_TRUE(form().on_keydown(c.key));
+        if (c.expected < 0) {
+            EXPECT_EQ(form().get_format(), nullptr);
+            EXPECT_NE(form().get_play_timer(), 0u);
+        } else {
+            EXPECT_EQ(reader().get_position(), c.expected);
+        }
+    }
+}
+
+TEST_F(FormMainTest, FineTuningStepsATenthAndKeepsHalfASecondBetweenTheMarkers) {
+    struct Case {
+        const char* what;
+        bool finish_panel;
+        bool right;
+        double start, finish;
+        int presses;
+        double expected_start, expected_finish;
+    };
+    const std::vector<Case> cases = {
+        {"start left", false, false, 2.0, 6.0, 3, 1.7, 6.0},
+        {"start left stops at 0", false, false, 0.15, 6.0, 3, 0.0, 6.0},
+        {"start right", false, true, 2.0, 6.0, 2, 2.2, 6.0},
+        {"start right never past finish - 0.5 s", false, true, 5.2, 6.0, 9, 5.5, 6.0},
+        {"finish right", true, true, 2.0, 6.0, 2, 2.0, 6.2},
+        {"finish right stops at the length", true, true, 2.0, 9.85, 5, 2.0, 10.0},
+        {"finish left", true, false, 2.0, 6.0, 3, 2.0, 5.7},
+        {"finish left never before start + 0.5 s", true, false, 2.0, 2.8, 9, 2.0, 2.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        make_form();
+        if (c.finish_panel) {
+            reach_exact_finish_panel(c.start, c.finish);
+        } else {
+            reach_exact_start_panel(c.start, c.finish);
+        }
+        app::PanelExact& panel = c.finish_panel ? form().exact_finish_panel() : form().exact_start_panel();
+        for (int i = 0; i < c.presses; ++i) (c.right ? panel.right : panel.left).click();
+        // Positions are the reader's units (sample frames here, whatever its bit rate says).
+        EXPECT_NEAR(form().get_start(), units(c.expected_start), 2);
+        EXPECT_NEAR(form().get_finish(), units(c.expected_finish), 2);
+    }
+}
+
+TEST_F(FormMainTest, SpansAreCountedInTheReadersOwnUnits) {
+    struct Case {
+        const char* what;
+        int units_per_second;
+        int bitrate;
+    };
+    // Coded blocks, sample frames and bytes: none of them is the bit rate over 8.
+    const std::vector<Case> cases = {
+        {"blocks of 320 samples at 8 kHz", 25, 13000},
+        {"frames", 44100, 128000},
+        {"bytes", 176400, 1411200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        file.units_per_second = c.units_per_second;
+        file.bitrate = c.bitrate;
+        make_form();
+        reach_finish_panel(2.0);
+        // Finishing 0.4 s after the start is too short, 0.6 s is enough.
+        play_reaches(2.4);
+        form().finish_panel().button.click();
+        EXPECT_EQ(panel(), "file");
+        make_form();
+        reach_save_panel(2.0, 2.6);
+        form().save_panel().exact.click();
+        form().exact_start_panel().right.click();
+        EXPECT_EQ(form().get_start(), units(2.0) + std::max(1, units(0.1)));
+    }
+}
+
+TEST_F(FormMainTest, PlayPositionLagsTheReaderByExactlyTheQueuedAudio) {
+    struct Case {
+        const char* what;
+        int units_per_second;
+        int bitrate;
+        int queued;
+    };
+    const std::vector<Case> cases = {
+        // 16-bit stereo bytes: bit rate times queued frames does not fit in 32 bits.
+        {"bytes, six buffers and a block queued", 176400, 1411200, 6 * 8820 + 16384},
+        {"frames", 44100, 128000, 44100},
+        {"nothing queued", 44100, 128000, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        file.units_per_second = c.units_per_second;
+        file.bitrate = c.bitrate;
+        make_form();
+        reach_start_panel();
+        reader().set_position(units(8.0));
+        player().unplayed = c.queued;
+        const int per_frame = c.units_per_second / file.sample_rate;
+        EXPECT_EQ(form().get_play_position(), units(8.0) - c.queued * per_frame);
+    }
+}
+
+TEST_F(FormMainTest, EachPanelLoopsOrStopsThePreviewByItsRule) {
+    struct Case {
+        const char* what;
+        std::function<void(FormMainTest&)> reach;
+        std::function<void(FormMainTest&)> happen;
+        std::function<void(FormMainTest&)> check;
+    };
+    const double start = 1.0, finish = 7.0;
+    const std::vector<Case> cases = {
+        {"save panel: the player finished", [&](FormMainTest& t) { t.reach_save_panel(start, finish); t.form().save_panel().play.click(); },
+         [](FormMainTest& t) { t.player().finished = true; },
+         [](FormMainTest& t) {
+             EXPECT_EQ(t.form().get_format(), nullptr);
+             EXPECT_FALSE(t.form().save_panel().play.is_checked());
+         }},
+        {"save panel: past the finish the chain is cut and the player plays out",
+         [&](FormMainTest& t) { t.reach_save_panel(start, finish); t.form().save_panel().play.click(); },
+         [&](FormMainTest& t) { t.reader().set_position(t.units(finish) + 1); },
+         [](FormMainTest& t) {
+             ASSERT_NE(t.form().get_format(), nullptr);
+             EXPECT_EQ(t.form().get_format()->get_source()->downstream(), nullptr);
+             EXPECT_TRUE(t.form().save_panel().play.is_checked());
+         }},
+        {"exact start: the player finished, it plays again from the start",
+         [&](FormMainTest& t) { t.reach_exact_start_panel(start, finish); },
+         [](FormMainTest& t) { t.player().finished = true; },
+         [&](FormMainTest& t) {
+             EXPECT_EQ(t.reader().get_position(), t.units(start));
+             EXPECT_FALSE(t.player().finished);
+         }},
+        {"exact start: past 4 s of fading, back to the start",
+         [&](FormMainTest& t) { t.reach_exact_start_panel(start, finish); },
+         [](FormMainTest& t) { t.player().pull_seconds(4.1, t.file.sample_rate); },
+         [&](FormMainTest& t) {
+             EXPECT_EQ(t.reader().get_position(), t.units(start));
+             EXPECT_EQ(t.form().fade().get_time(), 0.0);
+         }},
+        {"exact start: within 4 s it plays on",
+         [&](FormMainTest& t) { t.reach_exact_start_panel(start, finish); },
+         [](FormMainTest& t) { t.player().pull_seconds(3.0, t.file.sample_rate); },
+         [&](FormMainTest& t) { EXPECT_EQ(t.reader().get_position(), t.units(start + 3.0)); }},
+        {"exact finish: the player finished, it plays again 4 s before the finish",
+         [&](FormMainTest& t) { t.reach_exact_finish_panel(start, finish); },
+         [](FormMainTest& t) { t.player().finished = true; },
+         [&](FormMainTest& t) { EXPECT_EQ(t.reader().get_position(), t.units(finish - 4.0)); }},
+        {"exact finish: past the finish, back to 4 s before it",
+         [&](FormMainTest& t) { t.reach_exact_finish_panel(start, finish); },
+         [&](FormMainTest& t) { t.reader().set_position(t.units(finish) + 1); },
+         [&](FormMainTest& t) { EXPECT_EQ(t.reader().get_position(), t.units(finish - 4.0)); }},
+        {"exact finish: a selection shorter than 4 s loops from the start",
+         [&](FormMainTest& t) { t.reach_exact_finish_panel(start, start + 2.0); },
+         [&](FormMainTest& t) { t.reader().set_position(t.units(start + 2.0) + 1); },
+         [&](FormMainTest& t) { EXPECT_EQ(t.reader().get_position(), t.units(start)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        make_form();
+        c.reach(*this);
+        c.happen(*this);
+        fire_position_timer();
+        c.check(*this);
+    }
+}
+
+TEST_F(FormMainTest, PositionTimerKeepsTheDeviceAwakeAndMovesTheMarkersOnlyWhileAFileIsOpen) {
+    const uint64_t resets = platform::idle_timer_resets();
+    fire_position_timer();
+    form().on_timer(form().get_call_timer());
+    EXPECT_EQ(platform::idle_timer_resets(), resets);
+    reach_start_panel();
+    play_reaches(2.5);
+    fire_position_timer();
+    EXPECT_EQ(platform::idle_timer_resets(), resets + 1);
+    EXPECT_DOUBLE_EQ(form().position_bar().get_start_marker(), 0.25);
+    EXPECT_DOUBLE_EQ(form().position_bar().get_second_marker(), 0.25);
+    form().start_panel().button.click();
+    play_reaches(5.0);
+    fire_position_timer();
+    EXPECT_DOUBLE_EQ(form().position_bar().get_start_marker(), 0.25);
+    EXPECT_DOUBLE_EQ(form().position_bar().get_second_marker(), 0.5);
+}
+
+TEST_F(FormMainTest, AnActiveCallStepsBackFromMarkingAndOnlyStopsTheSavePanelsPreview) {
+    ASSERT_TRUE(skinner::registry_write_dword(u"HKEY_LOCAL_MACHINE\\System\\State\\Phone", u"Active Call Count", 1));
+    struct Case {
+        const char* what;
+        std::function<void(FormMainTest&)> reach;
+        const char* panel;
+        bool playing;
+    };
+    const std::vector<Case> cases = {
+        {"start panel", [](FormMainTest& t) { t.reach_start_panel(); }, "file", false},
+        {"finish panel", [](FormMainTest& t) { t.reach_finish_panel(); }, "file", false},
+        {"exact start panel", [](FormMainTest& t) { t.reach_exact_start_panel(); }, "save", false},
+        {"save panel playing", [](FormMainTest& t) { t.reach_save_panel(); t.form().save_panel().play.click(); }, "save", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        make_form();
+        c.reach(*this);
+        form().on_timer(form().get_call_timer());
+        EXPECT_EQ(panel(), c.panel);
+        EXPECT_EQ(form().get_format() != nullptr, c.playing);
+    }
+    // With no call, nothing happens.
+    ASSERT_TRUE(skinner::registry_write_dword(u"HKEY_LOCAL_MACHINE\\System\\State\\Phone", u"Active Call Count", 0));
+    make_form();
+    reach_start_panel();
+    form().on_timer(form().get_call_timer());
+    EXPECT_EQ(panel(), "start");
+}
+
+TEST_F(FormMainTest, FineTuningDuringASavePanelPreviewCutsThePlayerOffTheOldFileBeforeDeletingIt) {
+    reach_save_panel();
+    form().save_panel().play.click();
+    ASSERT_NE(form().get_format(), nullptr);
+    form().save_panel().exact.click();
+    form().on_command(u"Confirm");
+    form().on_command(u"Cancel");
+    EXPECT_EQ(journal.deleted_while_linked, 0);
+}
+
+TEST_F(FormMainTest, PlayerThatFailsToStartLeavesNothingPlaying) {
+    reach_save_panel();
+    player().play_works = false;
+    form().save_panel().play.click();
+    EXPECT_EQ(form().get_format(), nullptr);
+    EXPECT_FALSE(form().save_panel().play.is_checked());
+}
+
+TEST_F(FormMainTest, PositionBarTapsSeekButNeverBeforeTheStart) {
+    reach_finish_panel(3.0);
+    form().on_value_changed(&form().position_bar(), 0.5);
+    EXPECT_EQ(reader().get_position(), units(5.0));
+    form().on_value_changed(&form().position_bar(), 0.1);
+    EXPECT_EQ(reader().get_position(), units(3.0));
+}
+
+TEST_F(FormMainTest, MenuHasTheLanguagesThenHelpAboutAndExit) {
+    skinner::MenuItem menu(u"Menu", u"Menu");
+    form().create_menu(menu);
+    ASSERT_GE(menu.children.size(), 3);
+    const int n = menu.children.size();
+    EXPECT_EQ(menu.children[n - 3].command, u"Help");
+    EXPECT_EQ(menu.children[n - 2].command, u"About");
+    EXPECT_EQ(menu.children[n - 1].command, u"Exit");
+    EXPECT_EQ(menu.children[n - 1].text, u"Exit");
+    skinner::MenuItem other(u"Other", u"Other");
+    form().create_menu(other);
+    EXPECT_TRUE(other.empty());
+}
+
+}  // namespace
+}  // namespace app_test

@@ -1,0 +1,138 @@
+// The program's main function in this process: a skin that does not fit ends it after one
+// message box; otherwise the four stage lines come in order, the main form runs, and the
+// settings are written once it has closed, however it was closed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/FormMain.h"
+#include "app/Startup.h"
+#include "tests/app/support/MainFormTesting.h"
+#include "tests/fixtures/AudioFixtures.h"
+#include "tests/fixtures/LoggedRun.h"
+#include "tests/fixtures/SkinCompiler.h"
+#include "ui/Form.h"
+
+namespace app_test {
+namespace {
+
+class StartupTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        install_program_files(root);
+        watch_message_boxes();
+        paths.skin = u"\\skins\\default\\default.skin";
+        paths.settings = u"\\Settings.ini";
+    }
+    void TearDown() override { stop_watching_message_boxes(); }
+
+    // Runs the program; once its main form shows, `with_form` runs on it from a timer.
+    void run(std::function<void(app::FormMain&)> with_form) {
+        closer = std::move(with_form);
+        const uintptr_t timer = SetTimer(nullptr, 0, 20, &StartupTest::tick);
+        EXPECT_EQ(app::run_vantrel(nullptr, u"", paths), 0);
+        KillTimer(nullptr, timer);
+        closer = nullptr;
+    }
+
+    static void tick(HWND, UINT, uintptr_t, DWORD) {
+        if (!closer) return;
+        for (skinner::Form* form : skinner::Form::get_open_forms()) {
+            if (auto* main = dynamic_cast<app::FormMain*>(form); main && main->is_in_modal()) {
+                auto once = std::move(closer);
+                closer = nullptr;
+                once(*main);
+                return;
+            }
+        }
+    }
+
+    fixtures::DeviceRoot root;
+    app::StartupPaths paths;
+    static inline std::function<void(app::FormMain&)> closer;
+};
+
+TEST_F(StartupTest, SkinThatDoesNotFitEndsTheProgramAfterOneBox) {
+    const std::string skinc = fixtures::skinc_path(VANTREL_TEST_BINARY_DIR);
+    struct Case {
+        const char* what;
+        const char* source;  // null: no skin file at all
+    };
+    const std::vector<Case> cases = {
+        {"no skin file", nullptr},
+        {"another version", R"({"identifier": "Vantrel_1.0", "devices": "", "screens": [[240, 320]], "forms": {}})"},
+        {"no layout for the screen", R"({"identifier": "Vantrel_1.1", "devices": "", "screens": [[640, 480]], "forms": {}})"},
+        {"for another device", R"({"identifier": "Vantrel_1.1", "devices": "S", "screens": [[240, 320]], "forms": {}})"},
+    };
+    fixtures::enable_log(root);
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = "unfit" + std::to_string(n++);
+        if (c.source) {
+            std::string messages;
+            ASSERT_EQ(fixtures::compile_skin(skinc, root.path(), name, c.source, "", &messages), 0) << messages;
+        }
+        paths.skin = u"\\" + std::u16string(name.begin(), name.end()) + u".skin";
+        watch_message_boxes();
+        run([](app::FormMain& form) { form.close(); });
+        ASSERT_EQ(shown_boxes().size(), 1u);
+        EXPECT_EQ(shown_boxes()[0].owner, nullptr);
+        EXPECT_EQ(shown_boxes()[0].text, u"Skin failed to load, because memory is low");
+        EXPECT_EQ(shown_boxes()[0].caption, u"Vantrel");
+        EXPECT_EQ(shown_boxes()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+        EXPECT_TRUE(skinner::Form::get_open_forms().empty());
+    }
+    EXPECT_EQ(fixtures::read_logs(root).find("===="), std::string::npos);
+    EXPECT_FALSE(fixtures::file_exists(root.host("Settings.ini")));
+}
+
+TEST_F(StartupTest, LogShowsTheFourStagesInOrderEachWithItsOwnDuration) {
+    fixtures::enable_log(root);
+    run([](app::FormMain& form) { form.close(); });
+    EXPECT_TRUE(shown_boxes().empty());
+    const std::string log = fixtures::read_logs(root);
+    const std::regex stage("==== (skinner::Properties properties|load lang|FormMain|load_settings) ([0-9]+\\.[0-9]+)\n");
+    std::vector<std::string> stages;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), stage); it != std::sregex_iterator(); ++it) {
+        stages.push_back((*it)[1]);
+        EXPECT_GE(std::stod((*it)[2]), 0.0);
+        EXPECT_LT(std::stod((*it)[2]), 60.0);
+    }
+    EXPECT_EQ(stages, (std::vector<std::string>{"skinner::Properties properties", "load lang", "FormMain", "load_settings"}));
+}
+
+TEST_F(StartupTest, SettingsAreWrittenAfterTheMainFormClosedWhateverClosedIt) {
+    std::filesystem::create_directories(root.host("My Clips"));
+    fixtures::write_file(root.host("My Clips/tune.wav"), "x");
+    struct Case {
+        const char* what;
+        std::function<void(app::FormMain&)> close;
+    };
+    const std::vector<Case> cases = {
+        {"Exit", [](app::FormMain& form) { form.on_command(u"Exit"); }},
+        {"btnExit", [](app::FormMain& form) { form.save_panel().exit.click(); }},
+        {"the window's close, as the desktop's close button sends it",
+         [](app::FormMain& form) { PostMessageW(form.get_hwnd(), WM_CLOSE, 0, 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(root.host("Settings.ini"));
+        run([&](app::FormMain& form) {
+            form.open_folder(u"\\My Clips");
+            form.file_list().select_path(form.file_list().item_at(1).path);
+            EXPECT_FALSE(fixtures::file_exists(root.host("Settings.ini")));
+            c.close(form);
+        });
+        app::SettingsFile settings(paths.settings);
+        EXPECT_EQ(settings.read(app::settings_key_current_folder, u""), u"\\My Clips");
+        EXPECT_EQ(settings.read(app::settings_key_selected_path, u""), u"\\My Clips\\tune.wav");
+    }
+}
+
+}  // namespace
+}  // namespace app_test

@@ -1,0 +1,107 @@
+// Vantrel itself through its real SDL window: from the device's folders to a clip in My
+// Documents, its preview heard through the wav: device, the start and the finish marked by
+// key, the save panel reached, the screen turned, and the program ended by its own Exit.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/support/Journey.h"
+#include "tests/fixtures/AudioFixtures.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The position bar moves by itself while the preview plays.
+const e2e::Match bar_moves{.ignore = {{0, 52, 480, 64}}};
+
+// The program with its skin and languages inside the journey's own device root, so that its
+// settings file (kept beside the program) starts absent and stays the journey's.
+std::string install_program(const fixtures::DeviceRoot& root) {
+    const fs::path built = fs::path(VANTREL_TEST_BINARY_DIR) / "bin";
+    const fs::path folder = fs::path(root.host("Program Files/Vantrel"));
+    fs::create_directories(folder / "skins");
+    fs::copy_file(built / "Vantrel", folder / "Vantrel");
+    for (const char* language : {"english.lng", "german.lng"}) fs::copy_file(built / language, folder / language);
+    fs::copy(built / "skins", folder / "skins", fs::copy_options::recursive);
+    return (folder / "Vantrel").string();
+}
+
+void wait(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+TEST(VantrelJourney, FromTheFolderToTheSavePanelWithThePreviewHeard) {
+    if (std::string missing = e2e::missing_tools(); !missing.empty()) {
+        GTEST_SKIP() << "missing: " << missing;
+    }
+    e2e::Journey journey("vantrel");
+    const fixtures::DeviceRoot& root = journey.root();
+    fs::create_directories(root.host("My Documents"));
+    fs::create_directories(root.host("Temp"));
+    const std::string clip = root.host("My Documents/Sweep.wav");
+    fixtures::ToneSpec tone;
+    tone.seconds = 8.0;
+    tone.channels = 2;
+    tone.frequency = 220.0;
+    tone.sweep_to = 1760.0;
+    ASSERT_TRUE(fixtures::make_wav(clip, tone));
+
+    e2e::Launch launch;
+    launch.program = install_program(root);
+    launch.zoom = 1;
+    ASSERT_TRUE(journey.start(launch));
+    // The device's folders, the first one selected.
+    EXPECT_TRUE(journey.screen_matches("1-folders"));
+
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("2-my-documents"));
+
+    ASSERT_TRUE(journey.key("Down"));
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("3-start-panel", bar_moves));
+
+    // The preview starts a second after the clip was chosen.
+    wait(2000);
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("4-finish-panel", bar_moves));
+
+    wait(2500);
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("5-save-panel"));
+
+    ASSERT_TRUE(journey.turn());
+    EXPECT_TRUE(journey.screen_matches("6-save-panel-turned"));
+    ASSERT_TRUE(journey.turn());
+    EXPECT_TRUE(journey.screen_matches("5-save-panel"));
+
+    // Exit is the last of the panel's buttons.
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(journey.key("Down"));
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_EQ(journey.wait_exit(20000), 0) << journey.program_output();
+
+    // What was heard is the clip from its beginning, unchanged, up to where Finish was pressed:
+    // at least the two and a half seconds between the marks and half a second before them.
+    const fixtures::DecodedAudio source = fixtures::decode_audio(clip);
+    const fixtures::DecodedAudio heard = fixtures::decode_audio(journey.recording());
+    ASSERT_TRUE(source.ok);
+    ASSERT_TRUE(heard.ok) << journey.program_output();
+    EXPECT_EQ(heard.channels, source.channels);
+    EXPECT_EQ(heard.sample_rate, source.sample_rate);
+    EXPECT_GT(heard.frames(), static_cast<size_t>(source.sample_rate) * 3);
+    const size_t compared = std::min(heard.samples.size(), source.samples.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < compared; ++i) differing += heard.samples[i] != source.samples[i];
+    EXPECT_EQ(differing, 0u);
+
+    // The settings were written as the form closed: the folder and the clip.
+    const std::string settings = fixtures::read_file(root.host("Program Files/Vantrel/Settings.ini"));
+    std::string text;
+    for (size_t i = 2; i + 1 < settings.size(); i += 2) text += settings[i];
+    EXPECT_NE(text.find("CurrentFolder \\My Documents\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Sweep.wav"), std::string::npos) << text;
+}
+
+}  // namespace
