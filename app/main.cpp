@@ -7,6 +7,7 @@
 #include "platform/device/DeviceProfile.h"
 #include "platform/display/Display.h"
 #include "platform/kernel/Unicode.h"
+#include "platform/window/Modules.h"
 
 namespace {
 
@@ -32,5 +33,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Vantrel: no display could be opened (VANTREL_DISPLAY=headless runs without one)\n");
         return 1;
     }
-    return app::run_vantrel(nullptr, command_line_of(argc, argv));
+    // The program's own instance: its menu bars and bitmaps are found by number under it.
+    return app::run_vantrel(GetModuleHandleW(nullptr), command_line_of(argc, argv));
 }
