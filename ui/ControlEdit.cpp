@@ -146,14 +146,15 @@ void ControlEditImpl::on_focus_gained() {
     Form* root = get_form_root();
     if (root && is_enabled() && !readonly_) root->get_window()->set_input_panel(true);
     invalidate();
-    implementation_->on_focus_gained();
+    // None only while a reload makes the next one.
+    if (implementation_) implementation_->on_focus_gained();
 }
 
 void ControlEditImpl::on_focus_lost(Control*) {
     blink_counter_ = 0;
     if (Form* root = get_form_root()) root->get_window()->set_input_panel(false);
     invalidate();
-    implementation_->on_focus_lost();
+    if (implementation_) implementation_->on_focus_lost();
 }
 
 void ControlEditImpl::on_visibility_changed(bool visible) {

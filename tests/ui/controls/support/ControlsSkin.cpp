@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 
 #include "platform/window/Window.h"
-#include "tests/fixtures/DeviceRoot.h"
-#include "ui/Application.h"
+#include "tests/ui/support/SkinEnvironment.h"
 #include "ui/FormImpl.h"
 #include "ui/Painter.h"
 
@@ -17,44 +15,6 @@ namespace {
 
 constexpr int kWidth = 240;
 constexpr int kHeight = 300;
-
-// Lives for the whole program; torn down by gtest before the statics go.
-class SkinEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override {
-        properties_.reset();
-        application_.reset();
-        root_.reset();
-    }
-
-    skinner::Properties& properties() {
-        if (!properties_) build();
-        return *properties_;
-    }
-
-private:
-    void build() {
-        root_ = std::make_unique<fixtures::DeviceRoot>();
-        const std::filesystem::path built = std::filesystem::path(VANTREL_TEST_BINARY_DIR) / "tests/skins/controls";
-        std::filesystem::create_directories(root_->host("skins"));
-        for (const auto& entry : std::filesystem::directory_iterator(built)) {
-            std::filesystem::copy_file(entry.path(), root_->host("skins/" + entry.path().filename().string()));
-        }
-        application_ = std::make_unique<skinner::Application>(nullptr, u"ControlsTest");
-        properties_ = std::make_unique<skinner::Properties>(u"\\skins\\controls.skin", skinner::Point(240, 320),
-                                                            skinner::Point(240, 294));
-        EXPECT_TRUE(properties_->is_loaded());
-    }
-
-    std::unique_ptr<fixtures::DeviceRoot> root_;
-    std::unique_ptr<skinner::Application> application_;
-    std::unique_ptr<skinner::Properties> properties_;
-};
-
-SkinEnvironment* environment() {
-    static SkinEnvironment* e = static_cast<SkinEnvironment*>(::testing::AddGlobalTestEnvironment(new SkinEnvironment));
-    return e;
-}
 
 std::string name_of(const skinner::Control* c) { return c ? narrow(c->get_name()) : "none"; }
 
@@ -74,7 +34,9 @@ std::string runs_of(const std::vector<uint32_t>& pixels) {
 
 }  // namespace
 
-skinner::Properties& properties() { return environment()->properties(); }
+skinner::Properties& properties() {
+    return ui_test::skin_environment("controls", u"ControlsTest", {240, 320}, {240, 294}).properties();
+}
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 

@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <memory>
 
 #include "platform/clipboard/Clipboard.h"
 #include "platform/display/Headless.h"
 #include "platform/window/Input.h"
 #include "platform/window/Window.h"
-#include "tests/fixtures/DeviceRoot.h"
-#include "ui/Application.h"
+#include "tests/ui/support/SkinEnvironment.h"
 #include "ui/Painter.h"
 
 namespace edit_test {
@@ -21,70 +18,11 @@ namespace {
 constexpr int canvas_width = 240;
 constexpr int canvas_height = 120;
 
-// Lives for the whole program; torn down by gtest before the statics go.
-class SkinEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override {
-        properties_.reset();
-        application_.reset();
-        root_.reset();
-    }
-
-    skinner::Properties& properties() {
-        if (!properties_) build();
-        return *properties_;
-    }
-
-private:
-    void build() {
-        root_ = std::make_unique<fixtures::DeviceRoot>();
-        const std::filesystem::path built = std::filesystem::path(VANTREL_TEST_BINARY_DIR) / "tests/skins/edit";
-        std::filesystem::create_directories(root_->host("skins"));
-        for (const auto& entry : std::filesystem::directory_iterator(built)) {
-            std::filesystem::copy_file(entry.path(), root_->host("skins/" + entry.path().filename().string()));
-        }
-        application_ = std::make_unique<skinner::Application>(nullptr, u"EditTest");
-        properties_ = std::make_unique<skinner::Properties>(u"\\skins\\edit.skin", skinner::Point(240, 320),
-                                                            skinner::Point(240, 294));
-        EXPECT_TRUE(properties_->is_loaded());
-    }
-
-    std::unique_ptr<fixtures::DeviceRoot> root_;
-    std::unique_ptr<skinner::Application> application_;
-    std::unique_ptr<skinner::Properties> properties_;
-};
-
-SkinEnvironment* environment() {
-    static SkinEnvironment* e = static_cast<SkinEnvironment*>(::testing::AddGlobalTestEnvironment(new SkinEnvironment));
-    return e;
-}
-
-struct Script {
-    std::vector<std::function<void()>> steps;
-    size_t next = 0;
-    uintptr_t timer = 0;
-    HWND form = nullptr;
-};
-
-Script* script = nullptr;
-
-void run_step(HWND, UINT, uintptr_t, DWORD) {
-    if (!script) return;
-    if (script->next == script->steps.size()) {
-        KillTimer(nullptr, script->timer);
-        PostMessageW(script->form, WM_CLOSE, 0, 0);
-        ++script->next;
-        return;
-    }
-    if (script->next > script->steps.size()) return;
-    // Taken before it runs: a step that opens a modal loop runs the next ones from inside it.
-    std::function<void()> step = script->steps[script->next++];
-    step();
-}
-
 }  // namespace
 
-skinner::Properties& properties() { return environment()->properties(); }
+skinner::Properties& properties() {
+    return ui_test::skin_environment("edit", u"EditTest", {240, 320}, {240, 294}).properties();
+}
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
@@ -105,25 +43,6 @@ std::vector<std::string> EditForm::take_events() { return std::exchange(events_,
 
 TestClock::TestClock() { platform::headless::use_test_clock(1000); }
 TestClock::~TestClock() { platform::headless::release_clock(); }
-
-void pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-void run_modal(skinner::Form& form, std::vector<std::function<void()>> steps) {
-    Script s;
-    s.steps = std::move(steps);
-    s.form = form.get_hwnd();
-    script = &s;
-    s.timer = SetTimer(nullptr, 0, 10, run_step);
-    form.do_modal();
-    KillTimer(nullptr, s.timer);
-    script = nullptr;
-}
 
 HeldKeys::HeldKeys(std::vector<unsigned> keys) : keys_(std::move(keys)) {
     for (unsigned vk : keys_) platform::set_key_down(vk, true);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/platform/gdi/support/Canvas32.h"
+#include "tests/ui/support/ModalScript.h"
 #include "ui/ControlEdit.h"
 #include "ui/Form.h"
 #include "ui/Properties.h"
@@ -48,10 +49,8 @@ public:
     TestClock& operator=(const TestClock&) = delete;
 };
 
-// Handles every message waiting for this thread, paints included.
-void pump();
-// Runs the steps one by one from a thread timer inside the form's modal loop, then closes it.
-void run_modal(skinner::Form& form, std::vector<std::function<void()>> steps);
+using ui_test::pump;
+using ui_test::run_modal;
 
 // Virtual keys held down (as GetKeyState reports them) while the scope lasts.
 class HeldKeys {

@@ -6,6 +6,7 @@
 #include "platform/display/Headless.h"
 #include "platform/window/Input.h"
 #include "platform/window/Keys.h"
+#include "tests/ui/support/ModalScript.h"
 #include "ui/Painter.h"
 
 namespace forms_test {
@@ -118,51 +119,9 @@ void FormsTest::TearDown() {
     for (UINT vk : {VK_SHIFT, VK_CONTROL, VK_MENU}) platform::set_key_down(vk, false);
 }
 
-void pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
+void pump() { ui_test::pump(); }
 
-namespace {
-
-struct Script {
-    std::vector<std::function<void()>> steps;
-    size_t next = 0;
-    uintptr_t timer = 0;
-    HWND form = nullptr;
-};
-
-Script* script = nullptr;
-
-void run_step(HWND, UINT, uintptr_t, DWORD) {
-    if (!script) return;
-    if (script->next == script->steps.size()) {
-        KillTimer(nullptr, script->timer);
-        PostMessageW(script->form, WM_CLOSE, 0, 0);
-        ++script->next;
-        return;
-    }
-    if (script->next > script->steps.size()) return;
-    // Taken before it runs: a step that opens a modal form runs the next ones from inside it.
-    std::function<void()> step = script->steps[script->next++];
-    step();
-}
-
-}  // namespace
-
-void run_modal(Form& form, std::vector<std::function<void()>> steps) {
-    Script s;
-    s.steps = std::move(steps);
-    s.form = form.get_hwnd();
-    script = &s;
-    s.timer = SetTimer(nullptr, 0, 10, run_step);
-    form.do_modal();
-    KillTimer(nullptr, s.timer);
-    script = nullptr;
-}
+void run_modal(Form& form, std::vector<std::function<void()>> steps) { ui_test::run_modal(form, std::move(steps)); }
 
 POINT on_screen(const Form& form, Point client) {
     POINT p{client.x, client.y};
