@@ -297,8 +297,9 @@ void FormMain::on_value_changed(Control* sender, double value) {
     seek_to(target);
 }
 
+// Going up selects the folder one came from.
 void FormMain::open_folder(const std::u16string& path) {
-    const std::u16string came_from = file_list().get_folder();
+    const std::u16string came_from = make_folder_path(file_list().get_folder());
     file_list().set_folder(path);
     file_list().select_path(came_from);
 }
