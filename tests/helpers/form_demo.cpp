@@ -25,6 +25,7 @@
 #include "tests/helpers/form_demo/DemoName.h"
 #include "ui/Application.h"
 #include "ui/FormImpl.h"
+#include "ui/LanguageChoice.h"
 #include "ui/Properties.h"
 
 namespace {
@@ -103,9 +104,10 @@ void lift_from_name() {
     h::pen_up(p.x, p.y);
 }
 
-// Taps an entry of the open menu: Cut 0, Copy 1, Paste 2, Delete 3, Select All 5.
-void choose(size_t entry) {
-    const std::vector<RECT> entries = platform::menu::open_menu_items(0);
+// Taps an entry of the open menu (depth 0) or of its open submenu (depth 1); separators count.
+// The name field's menu: Cut 0, Copy 1, Paste 2, Delete 3, Select All 5.
+void choose(size_t entry, int depth = 0) {
+    const std::vector<RECT> entries = platform::menu::open_menu_items(depth);
     if (entry >= entries.size()) {
         std::fprintf(stderr, "form_demo: no menu entry %zu\n", entry);
         return;
@@ -199,11 +201,62 @@ const std::vector<std::function<void()>> script = {
         std::printf("name: %s\n", std::string(name.begin(), name.end()).c_str());
     },
     [] { h::key_press(VK_ESCAPE); },  // Close
+    // The menu bar: F2, the right soft key, drops its menu down (Language first, then Exit).
+    [] { h::key_press(VK_F2); },
+    [] { shot(); },
+    [] { h::key_press(VK_RIGHT); },  // into the Language submenu
+    [] { shot(); },
+    [] { choose(1, 1); },  // german: every open form takes the new language
+    [] { shot(); },
+    [] { h::key_press(VK_F1); },  // the left soft key opens the dialog straight away
+    [] { shot(); },
+    [] { h::key_press(VK_F2); },  // the dialog's own right key is its Close button
+    [] { tap(main_form->hints_check_box()); },  // unchecked: the hints go
+    [] { shot(); },
+    [] { h::key_press(VK_F2); },
+    [] { h::key_press(VK_RIGHT); },
+    [] { choose(0, 1); },  // english again
+    [] { shot(); },
     [] { main_form->close(); },
 };
+constexpr int pocket_shots = 21;
+
+// On a Smartphone the form's buttons and its check box are entries of the right soft key, and
+// the keys' menus are popups that the pen chooses from.
+const std::vector<std::function<void()>> phone_script = {
+    [] { shot(); },
+    [] { h::key_press(VK_F2); },  // Open dialog, Clear pad, Hints (checked), Language, Exit
+    [] { shot(); },
+    [] { choose(3); },  // Language
+    [] { shot(); },
+    [] { choose(1, 1); },  // german
+    [] { shot(); },
+    [] { h::key_press(VK_F2); },
+    [] { choose(2); },  // Hints, checked: unchecked, the hints go
+    [] { h::key_press(VK_F2); },
+    [] { shot(); },
+    [] { h::key_press(VK_ESCAPE); },  // the menu closes
+    [] { h::key_press(VK_F1); },  // the left soft key opens the dialog
+    [] { shot(); },
+    [] { h::key_press(VK_F2); },  // the dialog's right key: Again, Close
+    [] { shot(); },
+    [] { choose(1); },  // Close
+    [] { h::key_press(VK_F2); },
+    [] { choose(3); },
+    [] { choose(0, 1); },  // english again
+    [] { shot(); },
+    [] { main_form->close(); },
+};
+constexpr int phone_shots = 8;
+
+const std::vector<std::function<void()>>& the_script() {
+    static const bool phone = skinner::static_capability_is_smartphone();
+    return phone ? phone_script : script;
+}
 
 void run_script(HWND, UINT, uintptr_t, DWORD) {
-    if (script_step < script.size()) script[script_step++]();
+    const std::vector<std::function<void()>>& steps = the_script();
+    if (script_step < steps.size()) steps[script_step++]();
 }
 
 }  // namespace
@@ -217,7 +270,8 @@ int main(int argc, char** argv) {
     platform::DisplayBackend& display = platform::ensure_display();
     std::printf("display: %s\n", display.name());
 
-    skinner::Application application(nullptr, u"FormDemo");
+    // The program's own instance: its resources hold the menu bars.
+    skinner::Application application(GetModuleHandleW(nullptr), u"FormDemo");
     Point work_origin, work_size;
     skinner::FormImpl::get_usable_area(work_origin, work_size, false);
     const Point screen = skinner::FormImpl::get_screen_size(nullptr);
@@ -226,6 +280,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "form_demo: the demo skin did not load\n");
         return 2;
     }
+    skinner::select_language(properties, form_demo::language_title);
     DemoMain form(&properties);
     main_form = &form;
     uintptr_t timer = 0;
@@ -234,5 +289,8 @@ int main(int argc, char** argv) {
     if (timer) KillTimer(nullptr, timer);
     main_form = nullptr;
     std::printf("dialogs closed: %d\n", form.dialogs_closed());
-    return shot_folder.empty() || (shots == 15 && form.dialogs_closed() == 1) ? 0 : 1;
+    const bool phone = skinner::static_capability_is_smartphone();
+    const bool played = phone ? shots == phone_shots && form.dialogs_closed() == 1
+                              : shots == pocket_shots && form.dialogs_closed() == 2;
+    return shot_folder.empty() || played ? 0 : 1;
 }

@@ -10,7 +10,8 @@ DemoDialog::DemoDialog(skinner::Form* parent, skinner::Properties* properties, i
       level_label_(this, u"frmLevel", skinner::Control::KIND_SKIN),
       message_(this, u"frmMessage", skinner::Control::KIND_SKIN),
       close_(this, u"btnClose", skinner::Control::KIND_SKIN),
-      again_(this, u"btnAgain", skinner::Control::KIND_SKIN) {
+      again_(this, u"btnAgain", skinner::Control::KIND_SKIN),
+      menu_main_(this, u"MenuMain", skinner::Control::KIND_CODE) {
     const std::string text = "Dialog level " + std::to_string(level);
     level_label_.set_text(std::u16string(text.begin(), text.end()));
     add_default_button(&close_);

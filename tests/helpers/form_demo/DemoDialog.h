@@ -2,6 +2,7 @@
 // The demo's dialog: modal over the form that opens it; "Again" opens one more over it.
 #include "ui/ControlButton.h"
 #include "ui/ControlLabel.h"
+#include "ui/ControlMenuItem.h"
 #include "ui/Form.h"
 
 namespace form_demo {
@@ -23,6 +24,8 @@ private:
     skinner::ControlLabelImpl message_;
     skinner::ControlButton close_;
     skinner::ControlButton again_;
+    // Its own bar: on a device with soft keys Close is the right key.
+    skinner::ControlMenuMainImpl menu_main_;
 };
 
 }  // namespace form_demo

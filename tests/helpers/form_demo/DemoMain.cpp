@@ -5,8 +5,13 @@
 #include "tests/helpers/form_demo/DemoDialog.h"
 #include "tests/helpers/form_demo/DemoList.h"
 #include "tests/helpers/form_demo/DemoName.h"
+#include "ui/LanguageChoice.h"
+#include "ui/LanguageMenu.h"
+#include "ui/Properties.h"
 
 namespace form_demo {
+
+const std::u16string language_title = u"ZEPH FormDemo";
 
 DemoMain::DemoMain(skinner::Properties* properties)
     : Form(nullptr, properties, u"DemoMain"),
@@ -17,7 +22,11 @@ DemoMain::DemoMain(skinner::Properties* properties)
       track_(this, u"pbTrack", skinner::Control::KIND_SKIN),
       status_(this, u"frmStatus", skinner::Control::KIND_SKIN),
       dialog_(this, u"btnDialog", skinner::Control::KIND_SKIN),
-      clear_(this, u"btnClear", skinner::Control::KIND_SKIN) {
+      clear_(this, u"btnClear", skinner::Control::KIND_SKIN),
+      hints_(this, u"chkHints", skinner::Control::KIND_SKIN),
+      menu_main_(this, u"MenuMain", skinner::Control::KIND_CODE),
+      dialog_item_(this, u"Dialog", u"Dialog", 0, skinner::placement_ok),
+      menu_button_(this, u"Menu", u"Menu", 0, skinner::placement_menu) {
     // It only shows; the pen and the keys have nothing to do on it.
     text_bar_.set_want_focus(false);
 }
@@ -28,6 +37,28 @@ void DemoMain::on_control_event(skinner::Control* sender, const skinner::ButtonE
     } else if (sender == &clear_) {
         pad_.clear();
     }
+}
+
+void DemoMain::on_check_changed(skinner::Control* sender) {
+    if (sender == &hints_) help_.set_visible(hints_.is_checked());
+}
+
+void DemoMain::on_command(const std::u16string& command) {
+    if (command == u"Dialog") {
+        open_dialog();
+    } else if (command == u"Exit") {
+        close();
+    } else {
+        // Every open form shows the new language at once.
+        skinner::on_language_command(*get_properties(), language_title, command);
+    }
+}
+
+void DemoMain::create_menu(skinner::MenuItem& menu) {
+    if (menu.command != u"Menu") return;
+    skinner::build_language_menu(*get_properties(), menu);
+    menu.mark_last_child();
+    menu.children.push_back(skinner::MenuItem(u"Exit", get_properties()->get_string(u"Exit")));
 }
 
 void DemoMain::on_value_changed(skinner::Control* sender, double value) {

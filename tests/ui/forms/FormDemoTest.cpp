@@ -21,8 +21,24 @@ TEST(FormDemo, PlaysItsScriptHeadless) {
     // The dialog's shot differs from the main form's before and after it.
     EXPECT_NE(fixtures::run_command("cmp -s " + dir.file("form-2.png") + " " + dir.file("form-3.png")), 0);
     EXPECT_NE(fixtures::run_command("cmp -s " + dir.file("form-3.png") + " " + dir.file("form-5.png")), 0);
+    // The right soft key's menu, its Language submenu, and the screen in German.
+    EXPECT_NE(fixtures::run_command("cmp -s " + dir.file("form-16.png") + " " + dir.file("form-17.png")), 0);
+    EXPECT_NE(fixtures::run_command("cmp -s " + dir.file("form-17.png") + " " + dir.file("form-18.png")), 0);
     // The name screen's word was cut and pasted back through the field's context menu.
     EXPECT_EQ(fixtures::run_command("grep -q 'name: Morning bell' " + dir.file("out.txt")), 0);
+}
+
+// On a Smartphone its buttons and check box live in the soft keys; the script opens the keys'
+// menus, switches the language there and back, and closes a dialog through its own right key.
+TEST(FormDemo, PlaysItsSoftKeysAndMenusOnASmartphone) {
+    fixtures::TempDir dir;
+    ASSERT_EQ(fixtures::run_command("VANTREL_DEVICE=smartphone VANTREL_DISPLAY=headless " + demo + " --shots " + dir.path() + " > " +
+                                    dir.file("out.txt") + " 2>&1"),
+              0)
+        << fixtures::run_command("cat " + dir.file("out.txt"));
+    // The open menu, its Language submenu, and the screen in the other language all differ.
+    EXPECT_NE(fixtures::run_command("cmp -s " + dir.file("form-2.png") + " " + dir.file("form-3.png")), 0);
+    EXPECT_NE(fixtures::run_command("cmp -s " + dir.file("form-1.png") + " " + dir.file("form-4.png")), 0);
 }
 
 TEST(FormDemo, ShowsInARealDesktopWindowUnderXvfb) {
