@@ -1,6 +1,7 @@
 #include "app/FormMain.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "app/MessageBox.h"
@@ -61,9 +62,8 @@ void FormMain::paint(skinner::Painter& painter, skinner::Point clip_origin, skin
 
 void FormMain::show_panel(Control* target) {
     const bool file_was_visible = file_panel_.visible_flag();
-    Control* panels[] = {&file_panel_, &start_panel_, &finish_panel_, &save_panel_, &exact_start_panel_, &exact_finish_panel_};
     // Hidden first, so that the focus can go to the panel that shows.
-    for (Control* panel : panels) {
+    for (Control* panel : panels()) {
         if (panel != target) panel->set_visible(false);
     }
     if (target) target->set_visible(true);
@@ -72,9 +72,12 @@ void FormMain::show_panel(Control* target) {
     if (file_panel_.visible_flag() && !file_was_visible) file_list().refresh();
 }
 
+std::array<Control*, 6> FormMain::panels() {
+    return {&file_panel_, &start_panel_, &finish_panel_, &save_panel_, &exact_start_panel_, &exact_finish_panel_};
+}
+
 Control* FormMain::current_panel() {
-    Control* panels[] = {&file_panel_, &start_panel_, &finish_panel_, &save_panel_, &exact_start_panel_, &exact_finish_panel_};
-    for (Control* panel : panels) {
+    for (Control* panel : panels()) {
         if (panel->visible_flag()) return panel;
     }
     return nullptr;

@@ -3,6 +3,7 @@
 // the user through the job: pick a file, mark the start, mark the finish, then listen,
 // fine-tune or save. It owns the preview: the opened file's nodes, the fade filter and the
 // player, driven by a position timer, a call timer and a one-shot play timer.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -104,6 +105,8 @@ private:
     int exact_finish_begin();
     // A span in the open reader's position units (at least one unit when minimum_one).
     int span_units(double seconds, bool minimum_one = false);
+    // The six panels in their order.
+    std::array<skinner::Control*, 6> panels();
     bool is_marking_panel(skinner::Control* panel);
     bool is_exact_panel(skinner::Control* panel);
 

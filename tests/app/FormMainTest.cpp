@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Registry.h"
+#include "platform/display/Headless.h"
 #include "platform/kernel/Power.h"
 #include "tests/app/support/MainFormTesting.h"
 #include "ui/MenuItem.h"
@@ -406,6 +407,54 @@ TEST_F(FormMainTest, PositionBarTapsSeekButNeverBeforeTheStart) {
     EXPECT_EQ(reader().get_position(), units(5.0));
     form().on_value_changed(&form().position_bar(), 0.1);
     EXPECT_EQ(reader().get_position(), units(3.0));
+}
+
+// The pen on the middle of a control of the program's skin, as the user taps it.
+void tap(const skinner::Control& control) {
+    POINT p{control.get_position().x + control.get_size().x / 2, control.get_position().y + control.get_size().y / 2};
+    ClientToScreen(control.get_form_root()->get_hwnd(), &p);
+    platform::headless::tap(p.x, p.y);
+    pump();
+}
+
+TEST_F(FormMainTest, ThePenReachesTheArrowsBesideTheConfirmPanelAndTheSavePanelsButtons) {
+    ShowWindow(form().get_hwnd(), SW_SHOW);
+    pump();
+    reach_save_panel(2.0, 6.0);
+    tap(form().save_panel().play);
+    EXPECT_TRUE(form().save_panel().play.is_checked());
+    tap(form().save_panel().exact);
+    ASSERT_EQ(panel(), "exact-start");
+    tap(form().exact_start_panel().right);
+    EXPECT_EQ(form().get_start(), units(2.0) + units(0.1));
+    tap(form().exact_start_panel().left);
+    tap(form().exact_start_panel().left);
+    EXPECT_EQ(form().get_start(), units(2.0) - units(0.1));
+    tap(form().exact_start_panel().confirm_panel.confirm);
+    ASSERT_EQ(panel(), "exact-finish");
+    tap(form().exact_finish_panel().right);
+    EXPECT_EQ(form().get_finish(), units(6.0) + units(0.1));
+    tap(form().exact_finish_panel().confirm_panel.confirm);
+    EXPECT_EQ(panel(), "save");
+}
+
+TEST_F(FormMainTest, TurningTheScreenRefitsTheSkinAndTheFormAndKeepsThePreview) {
+    ShowWindow(form().get_hwnd(), SW_SHOW);
+    reach_exact_start_panel(2.0, 6.0);
+    const skinner::Point portrait = form().get_size();
+    ASSERT_LT(portrait.x, portrait.y);
+    platform::headless::turn_screen();
+    pump();
+    const skinner::Point landscape = form().get_size();
+    platform::headless::turn_screen();
+    pump();
+    EXPECT_GT(landscape.x, landscape.y);
+    EXPECT_EQ(form().get_size(), portrait);
+    EXPECT_EQ(panel(), "exact-start");
+    EXPECT_NE(form().get_format(), nullptr);
+    // The controls were laid out anew and still take the pen.
+    tap(form().exact_start_panel().right);
+    EXPECT_EQ(form().get_start(), units(2.0) + units(0.1));
 }
 
 TEST_F(FormMainTest, MenuHasTheLanguagesThenHelpAboutAndExit) {
