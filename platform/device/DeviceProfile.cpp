@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -57,6 +59,13 @@ DeviceProfile parse_device_profile(const char* (*get)(const char* name)) {
     }
     if (const char* root = get("VANTREL_ROOT"); root && *root) {
         p.root = root;
+        // A root given relative to where the program was started is that folder, not a
+        // path the device would read from its own root.
+        if (p.root.front() != '/') {
+            std::error_code error;
+            const std::filesystem::path here = std::filesystem::current_path(error);
+            if (!error) p.root = (here / p.root).lexically_normal().string();
+        }
         while (p.root.size() > 1 && p.root.back() == '/') {
             p.root.pop_back();
         }

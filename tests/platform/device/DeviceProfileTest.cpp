@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <map>
 #include <string>
 
@@ -59,6 +61,11 @@ TEST(DeviceProfile, ReadsEachVariable) {
     EXPECT_EQ(p.root, "/tmp/x");
     EXPECT_EQ(p.display, "headless");
     EXPECT_EQ(p.audio, "wav:/tmp/a.wav");
+}
+
+TEST(DeviceProfile, ARelativeRootIsTheFolderBelowTheWorkingDirectory) {
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(parse({{"VANTREL_ROOT", "demo/./root/"}}).root, here + "/demo/root");
 }
 
 }  // namespace
