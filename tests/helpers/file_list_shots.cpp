@@ -13,6 +13,7 @@
 #include "platform/display/Display.h"
 #include "platform/display/Headless.h"
 #include "tests/fixtures/DeviceRoot.h"
+#include "tests/fixtures/SkinCompiler.h"
 #include "ui/Application.h"
 #include "ui/ControlContainer.h"
 #include "ui/Form.h"
@@ -76,8 +77,10 @@ int main(int argc, char** argv) {
     fs::create_directories(out);
     const fs::path skin = fs::canonical("/proc/self/exe").parent_path().parent_path().parent_path() / "bin/skins/default";
     fixtures::DeviceRoot root;
-    fs::create_directories(root.host("skins/default"));
-    fs::copy(skin, root.host("skins/default"), fs::copy_options::recursive);
+    if (!fixtures::install_built_skin(skin.string(), root.host("skins/default"))) {
+        std::fprintf(stderr, "file_list_shots: no built skin in %s\n", skin.string().c_str());
+        return 1;
+    }
     for (const char* name : {"My Documents/Clips/Birthday party.wav", "My Documents/Clips/bells.ogg",
                              "My Documents/Clips/Interview - second take.mp3", "My Documents/Clips/lecture.mpc",
                              "My Documents/Clips/Morning Chorus.MP3", "My Documents/Clips/notes.txt",

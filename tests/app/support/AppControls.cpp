@@ -1,10 +1,10 @@
 #include "tests/app/support/AppControls.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 #include "platform/window/Window.h"
+#include "tests/fixtures/SkinCompiler.h"
 #include "ui/FormImpl.h"
 #include "ui/Painter.h"
 
@@ -59,13 +59,8 @@ void RecordingForm::settle() {
 skinner::Point RecordingForm::invalid_size() const { return get_window()->get_invalid_size(); }
 
 AppControlsWorld::AppControlsWorld() {
-    const std::filesystem::path built = std::filesystem::path(VANTREL_TEST_BINARY_DIR) / "tests/skins/appcontrols";
-    std::filesystem::create_directories(root_.host("skins"));
-    for (const auto& entry : std::filesystem::directory_iterator(built)) {
-        const std::string ext = entry.path().extension().string();
-        if (ext == ".skin" || ext == ".bmp")
-            std::filesystem::copy_file(entry.path(), root_.host("skins/" + entry.path().filename().string()));
-    }
+    if (!fixtures::install_built_skin(std::string(VANTREL_TEST_BINARY_DIR) + "/tests/skins/appcontrols", root_.host("skins")))
+        return;
     application_ = std::make_unique<skinner::Application>(nullptr, u"AppControlsTest");
     properties_ = std::make_unique<skinner::Properties>(u"\\skins\\appcontrols.skin", skinner::Point(480, 640),
                                                         skinner::Point(480, 536));
