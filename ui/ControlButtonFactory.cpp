@@ -13,7 +13,13 @@ std::unique_ptr<ControlButtonImpl> plain(ControlButtonBase& button, bool drawn, 
     return std::make_unique<ControlButtonImplPlain>(button, drawn, focusable);
 }
 
+// The borders and corners of a window frame: never drawn, never focused.
+bool is_frame_piece(ButtonAction action) {
+    return action >= ButtonAction::BORDER_LEFT && action <= ButtonAction::CORNER_TOP_RIGHT;
+}
+
 std::unique_ptr<ControlButtonImpl> for_smartphone(ControlButtonBase& button) {
+    if (is_frame_piece(button.get_action())) return plain(button, false, false);
     switch (button.get_action()) {
     case ButtonAction::CAPTION: return std::make_unique<ControlButtonCaptionSmartphone>(button);
     case ButtonAction::BUTTON_CLOSE: return std::make_unique<ControlButtonCloseSmartphone>(button);
@@ -22,14 +28,6 @@ std::unique_ptr<ControlButtonImpl> for_smartphone(ControlButtonBase& button) {
     case ButtonAction::BUTTON_YES: return std::make_unique<ControlButtonSoftKey>(button, placement_ok);
     case ButtonAction::BUTTON_CANCEL: return std::make_unique<ControlButtonSoftKey>(button, placement_menu);
     case ButtonAction::BUTTON_NO_MENU: return plain(button, true, true);
-    case ButtonAction::BORDER_LEFT:
-    case ButtonAction::BORDER_RIGHT:
-    case ButtonAction::BORDER_BOTTOM:
-    case ButtonAction::BORDER_TOP:
-    case ButtonAction::CORNER_BOTTOM_LEFT:
-    case ButtonAction::CORNER_BOTTOM_RIGHT:
-    case ButtonAction::CORNER_TOP_LEFT:
-    case ButtonAction::CORNER_TOP_RIGHT:
     case ButtonAction::BUTTON_MINIMIZE:
     case ButtonAction::BUTTON_MAXIMIZE:
     case ButtonAction::BUTTON_SIMPLE_OK: return plain(button, false, false);
@@ -41,6 +39,7 @@ std::unique_ptr<ControlButtonImpl> for_smartphone(ControlButtonBase& button) {
 }
 
 std::unique_ptr<ControlButtonImpl> for_pocket(ControlButtonBase& button) {
+    if (is_frame_piece(button.get_action())) return plain(button, false, false);
     const bool soft_keys = device_has_soft_keys();
     switch (button.get_action()) {
     case ButtonAction::CAPTION: return std::make_unique<ControlButtonImplCaptionPocket>(button);
@@ -56,14 +55,6 @@ std::unique_ptr<ControlButtonImpl> for_pocket(ControlButtonBase& button) {
         if (soft_keys) return std::make_unique<ControlButtonSoftKey>(button, placement_menu, true, true);
         return plain(button, true, true);
     case ButtonAction::BUTTON_SIMPLE_OK: return std::make_unique<ControlButtonImplOKPocket>(button, false);
-    case ButtonAction::BORDER_LEFT:
-    case ButtonAction::BORDER_RIGHT:
-    case ButtonAction::BORDER_BOTTOM:
-    case ButtonAction::BORDER_TOP:
-    case ButtonAction::CORNER_BOTTOM_LEFT:
-    case ButtonAction::CORNER_BOTTOM_RIGHT:
-    case ButtonAction::CORNER_TOP_LEFT:
-    case ButtonAction::CORNER_TOP_RIGHT: return plain(button, false, false);
     default: return plain(button, true, true);
     }
 }

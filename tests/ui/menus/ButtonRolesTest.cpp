@@ -18,28 +18,41 @@ using skinner::ControlButtonImpl;
 
 namespace {
 
+template <class Role>
+bool is(ControlButtonImpl* role) {
+    return dynamic_cast<Role*>(role) != nullptr;
+}
+
+bool is_plain(ControlButtonImpl* role) { return typeid(*role) == typeid(skinner::ControlButtonImplPlain); }
+
+struct RoleKind {
+    bool (*is)(ControlButtonImpl*);
+    const char* name;
+};
+
+// Derived roles before their bases.
+const RoleKind role_kinds[] = {
+    {is<skinner::ControlButtonOKSmartphone>, "OKSmartphone"},
+    {is<skinner::ControlButtonCloseSmartphone>, "CloseSmartphone"},
+    {is<skinner::ControlButtonSoftKey>, "SoftKey"},
+    {is<skinner::ControlButtonCaptionSmartphone>, "CaptionSmartphone"},
+    {is<skinner::ControlButtonImplCaptionPocket>, "CaptionPocket"},
+    {is<skinner::ControlButtonImplOKPocket>, "OKPocket"},
+    {is<skinner::ControlButtonImplClosePocket>, "ClosePocket"},
+    {is_plain, "Plain"},
+};
+
 // "Class drawn/focusable", then "ok" when the form window's OK clicks it and "listed" with the
 // placement when it is one of the form's soft buttons.
 std::string describe(Form& form, ControlButton& button) {
     ControlButtonImpl* role = button.get_behaviour();
     if (!role) return "none";
     std::string name;
-    if (dynamic_cast<skinner::ControlButtonOKSmartphone*>(role)) {
-        name = "OKSmartphone";
-    } else if (dynamic_cast<skinner::ControlButtonCloseSmartphone*>(role)) {
-        name = "CloseSmartphone";
-    } else if (dynamic_cast<skinner::ControlButtonSoftKey*>(role)) {
-        name = "SoftKey";
-    } else if (dynamic_cast<skinner::ControlButtonCaptionSmartphone*>(role)) {
-        name = "CaptionSmartphone";
-    } else if (dynamic_cast<skinner::ControlButtonImplCaptionPocket*>(role)) {
-        name = "CaptionPocket";
-    } else if (dynamic_cast<skinner::ControlButtonImplOKPocket*>(role)) {
-        name = "OKPocket";
-    } else if (dynamic_cast<skinner::ControlButtonImplClosePocket*>(role)) {
-        name = "ClosePocket";
-    } else if (typeid(*role) == typeid(skinner::ControlButtonImplPlain)) {
-        name = "Plain";
+    for (const RoleKind& kind : role_kinds) {
+        if (kind.is(role)) {
+            name = kind.name;
+            break;
+        }
     }
     name += std::string(" ") + (role->drawn ? "d" : "-") + (role->focusable ? "f" : "-");
     const auto& ok = form.get_window()->get_ok_buttons();

@@ -133,6 +133,12 @@ TEST_F(PocketMenuBar, AnEmptyKeyHasNoTargetAndSendsNothing) {
     choose(100);
     choose(101);
     EXPECT_TRUE(take_journal().empty());
+    // A menu button whose menu stays empty leaves its key empty too: no placeholder command.
+    item(u"Menu", u"", u"#smartphone_ok#", true);
+    settle();
+    EXPECT_EQ(bar_buttons(bar()), "100, 101");
+    choose(100);
+    EXPECT_EQ(take_journal(), (Journal{"menu Menu"}));
 }
 
 TEST_F(PocketMenuBar, ToolBarModeHasAButtonPerSoftButtonWithImagesAndSeparators) {
@@ -218,7 +224,7 @@ TEST_F(PocketMenuBar, TheStripOfSixteenPixelImagesIsTakenBelow192DotsPerInch) {
     };
     for (const Case& c : {Case{"131", 16}, Case{"192", 32}}) {
         SCOPED_TRACE(c.dpi);
-        auto at = std::make_unique<Device>("pocketpc", "4", c.dpi);
+        auto at = std::make_unique<Device>("pocketpc", "4", nullptr, c.dpi);
         {
             auto dpi_form = make_form(u"FormPlain");
             ControlMenuMainImpl menu(dpi_form.get(), u"MenuMain", Control::KIND_CODE);

@@ -59,7 +59,7 @@ TEST(PopupMenuFill, ItemsTakeTheRecordsFlagsShortcutsSubmenusAndSeparators) {
 
 TEST_F(PopupMenu, APopupAtAPointReportsTheChosenCommandAndTarget) {
     // Small enough at 96 dots per inch to open every way from the middle of the screen.
-    const Device on("pocketpc", "5", "96");
+    const Device on("pocketpc", "5", nullptr, "96");
     auto form = make_form(u"FormPlain");
     form->get_window()->move({200, 100}, form->get_size());
     pump();

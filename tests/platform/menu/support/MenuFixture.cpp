@@ -14,14 +14,6 @@ std::vector<Seen> recorded;
 std::deque<std::function<void()>> pending_steps;
 uintptr_t script_timer = 0;
 
-void set(const char* name, const char* value) {
-    if (value) {
-        setenv(name, value, 1);
-    } else {
-        unsetenv(name);
-    }
-}
-
 LRESULT CALLBACK_owner(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     recorded.push_back({window, message, wParam, lParam});
     if (message == WM_INITMENUPOPUP && MenuTest::fill_on_init) {
@@ -45,21 +37,6 @@ void CALLBACK_step(HWND, UINT, uintptr_t, DWORD) {
 }  // namespace
 
 std::function<void(HMENU)> MenuTest::fill_on_init;
-
-Device::Device(const char* kind, const char* os_major, const char* screen, const char* dpi) {
-    set("VANTREL_DEVICE", kind);
-    set("VANTREL_OS_MAJOR", os_major);
-    set("VANTREL_SCREEN", screen);
-    set("VANTREL_DPI", dpi);
-    platform::reload_device_profile();
-}
-
-Device::~Device() {
-    for (const char* name : {"VANTREL_DEVICE", "VANTREL_OS_MAJOR", "VANTREL_SCREEN", "VANTREL_DPI"}) {
-        unsetenv(name);
-    }
-    platform::reload_device_profile();
-}
 
 void MenuTest::SetUp() {
     static bool registered = [] {

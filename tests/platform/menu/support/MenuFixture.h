@@ -1,5 +1,5 @@
 #pragma once
-// What the menu tests share: a device chosen through the VANTREL_* variables, an owner window
+// What the menu tests share: a device (fixtures::Device), an owner window
 // that records its messages and fills the menus it is asked to, and a script of steps run from a
 // timer while a menu is open (the menu's own loop dispatches it).
 #include <gtest/gtest.h>
@@ -9,17 +9,9 @@
 #include <vector>
 
 #include "platform/window/Window.h"
+#include "tests/fixtures/Device.h"
 
 namespace fixtures {
-
-// Sets the device for the life of the object; the default device comes back afterwards.
-class Device {
-public:
-    Device(const char* kind, const char* os_major, const char* screen = nullptr, const char* dpi = nullptr);
-    ~Device();
-    Device(const Device&) = delete;
-    Device& operator=(const Device&) = delete;
-};
 
 struct Seen {
     HWND hwnd;

@@ -13,14 +13,6 @@ namespace menus_test {
 
 namespace {
 
-void set(const char* name, const char* value) {
-    if (value) {
-        setenv(name, value, 1);
-    } else {
-        unsetenv(name);
-    }
-}
-
 std::deque<std::function<void()>> pending_steps;
 uintptr_t script_timer = 0;
 
@@ -38,18 +30,6 @@ void run_step(HWND, UINT, uintptr_t, DWORD) {
 }  // namespace
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
-
-Device::Device(const char* kind, const char* os_major, const char* dpi) {
-    set("VANTREL_DEVICE", kind);
-    set("VANTREL_OS_MAJOR", os_major);
-    set("VANTREL_DPI", dpi);
-    platform::reload_device_profile();
-}
-
-Device::~Device() {
-    for (const char* name : {"VANTREL_DEVICE", "VANTREL_OS_MAJOR", "VANTREL_DPI"}) unsetenv(name);
-    platform::reload_device_profile();
-}
 
 const DeviceCase pocket_with_soft_keys{"Pocket PC 5", "pocketpc", "5"};
 const DeviceCase pocket_without_soft_keys{"Pocket PC 4", "pocketpc", "4"};

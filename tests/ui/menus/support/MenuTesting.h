@@ -1,5 +1,5 @@
 #pragma once
-// What the menus' tests share: a device chosen through the VANTREL_* variables, the compiled
+// What the menus' tests share: the kinds of device (fixtures::Device chooses one), the compiled
 // test skin in a fresh device root with the Application, a form that writes down the events,
 // commands and keys that reach it and fills the menus it is asked for, menu records written out
 // as text, and a script of steps run from a timer (so that they also run inside a menu's loop).
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/window/Window.h"
+#include "tests/fixtures/Device.h"
 #include "tests/fixtures/DeviceRoot.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
@@ -29,15 +30,7 @@ using Journal = std::vector<std::string>;
 
 std::string narrow(const std::u16string& text);
 
-// The device for the life of the object: "pocketpc" or "smartphone", an operating-system major
-// version, and optionally the dots per inch; the default device comes back afterwards.
-class Device {
-public:
-    Device(const char* kind, const char* os_major, const char* dpi = nullptr);
-    ~Device();
-    Device(const Device&) = delete;
-    Device& operator=(const Device&) = delete;
-};
+using fixtures::Device;
 
 // The three kinds of device the framework tells apart.
 struct DeviceCase {
