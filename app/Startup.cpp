@@ -34,6 +34,11 @@ int run_vantrel(HINSTANCE instance, const std::u16string& command_line, const St
     skinner::Stopwatch stopwatch;
     const std::u16string line = command_line;
     if (Application::show_running_instance_open_bracket(line, program_name)) return 0;
+    // Only now: a second start must not show a window, not even for a moment.
+    if (paths.display_ready && !paths.display_ready()) {
+        Application::show_running_instance_close_bracket();
+        return no_display_exit_code;
+    }
 
     auto wait_cursor = std::make_unique<skinner::WaitCursor>();
     Application application(instance, program_name);

@@ -18,9 +18,14 @@ constexpr const char16_t* skin_failed_text = u"Skin failed to load, because memo
 struct StartupPaths {
     std::u16string skin = skin_path;
     std::u16string settings = settings_file_path;
+    // Asked once no other instance took over, before anything is shown; null: always true.
+    bool (*display_ready)() = nullptr;
 };
 
-// Runs the program to its end; always 0.
+// What run_vantrel returns when display_ready said no.
+constexpr int no_display_exit_code = 1;
+
+// Runs the program to its end; 0, or no_display_exit_code.
 int run_vantrel(HINSTANCE instance, const std::u16string& command_line, const StartupPaths& paths = {});
 
 }  // namespace app

@@ -26,13 +26,17 @@ std::u16string command_line_of(int argc, char** argv) {
     return line;
 }
 
+bool display_ready() {
+    if (platform::ensure_wanted_display()) return true;
+    std::fprintf(stderr, "Vantrel: no display could be opened (VANTREL_DISPLAY=headless runs without one)\n");
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!platform::ensure_wanted_display()) {
-        std::fprintf(stderr, "Vantrel: no display could be opened (VANTREL_DISPLAY=headless runs without one)\n");
-        return 1;
-    }
+    app::StartupPaths paths;
+    paths.display_ready = display_ready;
     // The program's own instance: its menu bars and bitmaps are found by number under it.
-    return app::run_vantrel(GetModuleHandleW(nullptr), command_line_of(argc, argv));
+    return app::run_vantrel(GetModuleHandleW(nullptr), command_line_of(argc, argv), paths);
 }

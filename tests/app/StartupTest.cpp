@@ -3,16 +3,19 @@
 // settings are written once it has closed, however it was closed.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/FormMain.h"
 #include "app/Startup.h"
 #include "tests/app/support/MainFormTesting.h"
 #include "tests/fixtures/AudioFixtures.h"
+#include "tests/fixtures/BackgroundProcess.h"
 #include "tests/fixtures/LoggedRun.h"
 #include "tests/fixtures/SkinCompiler.h"
 #include "ui/Form.h"
@@ -89,6 +92,44 @@ TEST_F(StartupTest, SkinThatDoesNotFitEndsTheProgramAfterOneBox) {
     }
     EXPECT_EQ(fixtures::read_logs(root).find("===="), std::string::npos);
     EXPECT_FALSE(fixtures::file_exists(root.host("Settings.ini")));
+}
+
+TEST_F(StartupTest, WithoutADisplayNothingIsBuiltAndTheProgramSaysSo) {
+    fixtures::enable_log(root);
+    paths.display_ready = [] { return false; };
+    EXPECT_EQ(app::run_vantrel(nullptr, u"", paths), app::no_display_exit_code);
+    EXPECT_TRUE(shown_boxes().empty());
+    EXPECT_TRUE(skinner::Form::get_open_forms().empty());
+    EXPECT_EQ(fixtures::read_logs(root).find("===="), std::string::npos);
+}
+
+// The program itself, installed in the root so that its settings are the test's own.
+std::string install_vantrel(const fixtures::DeviceRoot& root) {
+    const std::filesystem::path built = std::filesystem::path(VANTREL_TEST_BINARY_DIR) / "bin";
+    const std::string folder = "Program Files/Vantrel";
+    install_program_files(root, folder);
+    std::filesystem::copy_file(built / "Vantrel", root.host(folder + "/Vantrel"));
+    return root.host(folder + "/Vantrel");
+}
+
+TEST_F(StartupTest, ASecondStartEndsAtOnceWhileTheFirstRunsOn) {
+    fixtures::enable_log(root);
+    const std::string program = install_vantrel(root);
+    const std::string environment = root.environment() + " VANTREL_DISPLAY=headless VANTREL_AUDIO=null";
+    fixtures::BackgroundProcess first("exec env " + environment + " " + fixtures::shell_quoted(program));
+    ASSERT_TRUE(first.started());
+    for (int i = 0; i < 200 && fixtures::read_logs(root).find("==== load_settings") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_NE(fixtures::read_logs(root).find("==== load_settings"), std::string::npos);
+    EXPECT_EQ(fixtures::run_command("env " + environment + " " + fixtures::shell_quoted(program) + " again"), 0);
+    // The first one's four lines, none of the second's.
+    const std::string log = fixtures::read_logs(root);
+    size_t stages = 0;
+    for (size_t at = log.find("==== "); at != std::string::npos; at = log.find("==== ", at + 1)) ++stages;
+    EXPECT_EQ(stages, 4u);
+    EXPECT_FALSE(first.has_exited());
+    first.stop(5000);
 }
 
 TEST_F(StartupTest, LogShowsTheFourStagesInOrderEachWithItsOwnDuration) {
