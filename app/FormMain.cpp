@@ -5,13 +5,12 @@
 #include <cstdint>
 
 #include "app/MessageBox.h"
+#include "app/ProgramVariant.h"
 #include "audio/PositionMath.h"
 #include "base/FileSystem.h"
 #include "base/Log.h"
 #include "platform/kernel/Time.h"
 #include "ui/FormImpl.h"
-#include "ui/LanguageChoice.h"
-#include "ui/LanguageMenu.h"
 #include "ui/MenuItem.h"
 #include "ui/Properties.h"
 
@@ -22,9 +21,6 @@ namespace {
 using skinner::Control;
 using skinner::Key;
 using skinner::Log;
-
-// The registry subkey that keeps the chosen language.
-constexpr const char16_t* language_title = u"ZEPH Vantrel";
 
 }  // namespace
 
@@ -162,7 +158,7 @@ void FormMain::fine_tune(Control* arrow) {
 }
 
 void FormMain::on_command(const std::u16string& command) {
-    if (skinner::on_language_command(*get_properties(), language_title, command)) return;
+    if (program_variant().on_language_command(*this, command)) return;
     if (command == u"Select") {
         select_file();
     } else if (command == u"Cancel") {
@@ -284,13 +280,7 @@ bool FormMain::on_keydown(Key key) {
 }
 
 void FormMain::create_menu(skinner::MenuItem& menu) {
-    if (menu.command != u"Menu") return;
-    skinner::Properties& p = *get_properties();
-    skinner::build_language_menu(p, menu);
-    menu.mark_last_child();
-    for (const char16_t* command : {u"Help", u"About", u"Exit"}) {
-        menu.children.push_back(skinner::MenuItem(command, p.get_string(command)));
-    }
+    if (menu.command == u"Menu") program_variant().create_main_menu(*this, menu);
 }
 
 void FormMain::on_value_changed(Control* sender, double value) {

@@ -28,6 +28,7 @@ public:
     // would break the one-line-per-key format).
     void write(const std::u16string& key, const std::u16string& value);
     void flush();
+    const std::u16string& path() const { return path_; }
 
 private:
     void drop_writer();

@@ -4,11 +4,11 @@
 
 #include "app/FormMain.h"
 #include "app/MessageBox.h"
+#include "app/ProgramVariant.h"
 #include "app/Settings.h"
 #include "base/Log.h"
 #include "ui/Application.h"
 #include "ui/FormImpl.h"
-#include "ui/LanguageChoice.h"
 #include "ui/Properties.h"
 #include "ui/Stopwatch.h"
 #include "ui/WaitCursor.h"
@@ -19,8 +19,6 @@ namespace {
 
 using skinner::Application;
 using skinner::Log;
-
-constexpr const char16_t* language_title = u"ZEPH Vantrel";
 
 // Each stage line carries the duration of its own stage.
 void log_stage(skinner::Stopwatch& stopwatch, const char16_t* stage) {
@@ -52,7 +50,7 @@ int run_vantrel(HINSTANCE instance, const std::u16string& command_line, const St
     }
     log_stage(stopwatch, u"==== skinner::Properties properties ");
 
-    skinner::select_language(properties, language_title);
+    program_variant().load_start_language(properties);
     log_stage(stopwatch, u"==== load lang ");
 
     auto form = std::make_unique<FormMain>(nullptr, &properties);

@@ -1,42 +1,4 @@
-// The process entry of Vantrel: the command line as one wide string, a display to show the
-// device's screen on, then the program's main function.
-#include <cstdio>
-#include <string>
+// The process entry of Vantrel.
+#include "app/ProgramEntry.h"
 
-#include "app/Startup.h"
-#include "platform/device/DeviceProfile.h"
-#include "platform/display/Display.h"
-#include "platform/kernel/Unicode.h"
-#include "platform/window/Modules.h"
-
-namespace {
-
-// The arguments as the device hands them over: one line, an argument with blanks in quotes.
-std::u16string command_line_of(int argc, char** argv) {
-    std::u16string line;
-    for (int i = 1; i < argc; ++i) {
-        std::u16string argument = platform::utf16_from_utf8(argv[i]);
-        if (!line.empty()) line += u' ';
-        if (argument.find(u' ') != std::u16string::npos) {
-            line += u'"' + argument + u'"';
-        } else {
-            line += argument;
-        }
-    }
-    return line;
-}
-
-bool display_ready() {
-    if (platform::ensure_wanted_display()) return true;
-    std::fprintf(stderr, "Vantrel: no display could be opened (VANTREL_DISPLAY=headless runs without one)\n");
-    return false;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    app::StartupPaths paths;
-    paths.display_ready = display_ready;
-    // The program's own instance: its menu bars and bitmaps are found by number under it.
-    return app::run_vantrel(GetModuleHandleW(nullptr), command_line_of(argc, argv), paths);
-}
+int main(int argc, char** argv) { return app::run_program(argc, argv); }

@@ -1,5 +1,6 @@
 #include "base/Log.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -37,6 +38,8 @@ struct LogState {
 // lock that this very thread holds.
 thread_local bool making_log = false;
 
+std::atomic<bool> log_name_time_stamped{true};
+
 LogState& state() {
     static LogState* instance = new LogState;  // lives until exit with every log it made
     return *instance;
@@ -48,7 +51,7 @@ std::unique_ptr<Log> make_log(bool on) {
     }
     std::u16string path = u"/Temp/";
     path += expand_path(u"%app_name%.txt");
-    path << static_cast<long long>(DateTime::now().milliseconds_since_1970());
+    if (log_name_time_stamped) path << static_cast<long long>(DateTime::now().milliseconds_since_1970());
     return std::make_unique<LogFile>(path);
 }
 
@@ -88,6 +91,8 @@ Log& Log::instance() {
     s.current = s.owned.get();
     return *s.current;
 }
+
+void set_log_name_time_stamped(bool stamped) { log_name_time_stamped = stamped; }
 
 Log& operator<<(Log& log, const char16_t* text) {
     if (text) {

@@ -26,6 +26,11 @@ public:
     static Log& instance();
 };
 
+// Whether the log file's name ends in the millisecond count of its start (the default), so
+// that each log is a new file; without it each new log truncates the same file. Set before
+// the first message.
+void set_log_name_time_stamped(bool stamped);
+
 Log& operator<<(Log& log, const char16_t* text);
 Log& operator<<(Log& log, std::u16string text);
 // Each byte as the code unit of the same value, no code-page conversion.

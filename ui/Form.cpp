@@ -7,6 +7,7 @@
 #include "ui/Application.h"
 #include "ui/ControlButton.h"
 #include "ui/FormImpl.h"
+#include "ui/FrameworkVariant.h"
 #include "ui/MenuManager.h"
 #include "ui/Properties.h"
 #include "ui/SoftButton.h"
@@ -175,9 +176,7 @@ void Form::on_picture_failed_to_load(const Picture& picture) {
     if (!parent_form_) {
         Properties* p = get_properties();
         const std::u16string title = p ? p->get_string(u"on_picture_failed_to_load", u"Out of memory") : u"Out of memory";
-        std::u16string text = u"full_path=" + picture.get_path() + u"\nscale=";
-        if (picture.rep()) text << int(picture.rep()->scale);
-        FormImpl::message_box(this, text, title);
+        FormImpl::message_box(this, framework_variant().picture_failure_text(picture), title);
     }
     if (in_modal_) close();
 }

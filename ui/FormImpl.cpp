@@ -11,6 +11,7 @@
 #include "ui/Control.h"
 #include "ui/ControlButton.h"
 #include "ui/Form.h"
+#include "ui/FrameworkVariant.h"
 #include "ui/MenuManager.h"
 #include "ui/MenuManagerImplPocket.h"
 #include "ui/MenuManagerSmartphone.h"
@@ -127,11 +128,8 @@ FormImpl::FormImpl(Form* parent, Properties* properties, const std::u16string& f
     }
 
     Application* app = Application::instance();
-    std::u16string caption = app ? app->get_name() : std::u16string();
-    if (properties) {
-        caption = properties->get_string(u"skin_ProgramName", caption);
-        caption = properties->get_string(form_name + u"_caption", caption);
-    }
+    const std::u16string caption =
+        framework_variant().window_caption(app ? app->get_name() : std::u16string(), properties, form_name);
     window_ = CreateWindowExW(0, class_name.c_str(), caption.c_str(), style, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
                               parent ? parent->get_hwnd() : nullptr, nullptr, module_instance(), nullptr);
     UpdateWindow(window_);

@@ -1,8 +1,7 @@
 #include "ui/LanguageMenu.h"
 
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <utility>
 
 #include "base/FileSystem.h"
 #include "base/Path.h"
@@ -26,15 +25,20 @@ public:
 
 }  // namespace
 
-void build_language_menu(Properties& properties, MenuItem& menu) {
+std::vector<std::u16string> installed_language_files() {
     LanguageFiles files;
     find_files(files, u"%app_path%", u"*.lng", u"do_not_search", false);
-    if (files.paths.size() < 2) return;
-    std::sort(files.paths.begin(), files.paths.end());
+    return std::move(files.paths);
+}
+
+void build_language_menu(Properties& properties, MenuItem& menu) {
+    std::vector<std::u16string> paths = installed_language_files();
+    if (paths.size() < 2) return;
+    std::sort(paths.begin(), paths.end());
 
     MenuItem languages(u"Language", properties.get_string(u"Language"));
     const std::u16string current = to_upper(get_file_title(properties.get_strings_path()));
-    for (const std::u16string& path : files.paths) {
+    for (const std::u16string& path : paths) {
         const std::u16string title = get_file_title(path);
         MenuItem entry(u"Language#" + title, title);
         entry.checked = to_upper(title) == current;

@@ -303,6 +303,8 @@ void Picture::release() {
 
 std::u16string Picture::get_path() const { return has_entry_ ? entry_->first.path : std::u16string(); }
 
+std::u16string Picture::get_name() const { return has_entry_ ? entry_->first.name : std::u16string(); }
+
 PictureRep* Picture::rep() const {
     return has_entry_ ? entry_->second.rep : nullptr;
 }

@@ -108,6 +108,8 @@ public:
     PictureRep* rep() const;
     // The file path the picture was loaded for; empty for a picture without a cache entry.
     std::u16string get_path() const;
+    // The picture's name within its archive; empty for a picture file.
+    std::u16string get_name() const;
     bool is_loaded() const;
     Point get_size() const;
     Point get_border_size() const;

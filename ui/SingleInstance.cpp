@@ -9,6 +9,7 @@
 #include "platform/kernel/Core.h"
 #include "platform/window/Mutex.h"
 #include "ui/Application.h"
+#include "ui/FrameworkVariant.h"
 
 namespace skinner {
 
@@ -87,7 +88,7 @@ BOOL Application::EnumProc(HWND window, LPARAM) {
         Log::instance() << u"Application::EnumProc window found 2\n";
         return FALSE;
     }
-    if (class_name == u"Dialog") {
+    if (class_name == framework_variant().dialog_class()) {
         WCHAR title[261] = {};
         int title_length = GetWindowTextW(window, title, 261);
         if (std::u16string(title, title_length > 0 ? static_cast<size_t>(title_length) : 0) == state.name) {
