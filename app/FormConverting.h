@@ -28,7 +28,7 @@ public:
     ~FormConverting() override;
 
     // Room on the target's volume for the estimated output.
-    bool has_enough_space();
+    virtual bool has_enough_space();
     // Starts the worker and the timer and runs the form; false when it was cancelled.
     virtual bool run();
 

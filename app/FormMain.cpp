@@ -297,8 +297,4 @@ void FormMain::open_folder(const std::u16string& path) {
     file_list().select_path(came_from);
 }
 
-std::u16string FormMain::make_ringtone(bool) { return {}; }
-
-void FormMain::show_about() {}
-
 }  // namespace app

@@ -11,12 +11,17 @@
 #include "app/Panels.h"
 #include "app/PositionBar.h"
 #include "app/PreviewPlayer.h"
+#include "app/SettingsFile.h"
 #include "audio/AudioFormat.h"
 #include "audio/FadeFilter.h"
 #include "ui/ControlMenuItem.h"
 #include "ui/Form.h"
 
 namespace app {
+
+class FormConverting;
+
+constexpr const char16_t* dialogs_skin_file = u"%app_path%/skins/settings/dialogs.skin";
 
 class FormMain : public skinner::Form {
 public:
@@ -60,7 +65,14 @@ public:
     void open_folder(const std::u16string& path);
     // Saves the selection as a ringtone (and assigns it); the saved path, empty when none.
     std::u16string make_ringtone(bool assign);
+    // The About form from the dialogs skin, then the settings saved.
     void show_about();
+    // Loads the dialogs skin once; false (after a message box) while it is not usable.
+    bool load_dialogs_skin();
+    skinner::Properties* get_dialogs_skin() const { return dialogs_skin_.get(); }
+    // Where show_about finds the dialogs skin and saves the settings.
+    void set_dialogs_skin_path(const std::u16string& path) { dialogs_skin_path_ = path; }
+    void set_settings_path(const std::u16string& path) { settings_path_ = path; }
 
     FileList& file_list() { return file_panel_.files; }
     PositionBar& position_bar() { return position_bar_; }
@@ -85,6 +97,8 @@ public:
 protected:
     // The open-file factory; tests open files of their own making.
     virtual std::unique_ptr<audio::AudioFormat> open_audio_file(const std::u16string& path);
+    // The converting form of the selection; tests put forms of their own in its place.
+    virtual std::unique_ptr<FormConverting> make_converting_form(const std::u16string& source, const std::u16string& target);
 
 private:
     void on_position_timer();
@@ -122,6 +136,8 @@ private:
     uint32_t play_timer_ = 0;
     uint32_t call_timer_ = 0;
     std::unique_ptr<skinner::Properties> dialogs_skin_;
+    std::u16string dialogs_skin_path_ = dialogs_skin_file;
+    std::u16string settings_path_ = settings_file_path;
     int32_t start_ = -1;
     int32_t finish_ = 0;
     std::unique_ptr<audio::AudioFormat> format_;

@@ -54,6 +54,7 @@ int run_vantrel(HINSTANCE instance, const std::u16string& command_line, const St
     log_stage(stopwatch, u"==== load lang ");
 
     auto form = std::make_unique<FormMain>(nullptr, &properties);
+    form->set_settings_path(paths.settings);
     log_stage(stopwatch, u"==== FormMain ");
 
     load_settings(*form, paths.settings);

@@ -7,11 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <vector>
 
 #include "app/FormReport.h"
-#include "audio/PcmSamples.h"
 #include "platform/display/Headless.h"
 #include "platform/window/Keys.h"
 #include "tests/app/support/DialogTesting.h"
@@ -164,56 +162,9 @@ TEST_F(FormConvertingTest, EmptySpansAndUnreadableSourcesEndAtOnceWritingNothing
     EXPECT_TRUE(unreadable.has_enough_space());
 }
 
-// 16-bit mono at 44100 Hz counted in sample frames, a quiet tone, 1000 frames a read; it notes
-// every push it is asked for.
-class NotingReader : public audio::FileReader {
-public:
-    explicit NotingReader(int frames) : frames_(frames) {}
-    void read(audio::AudioBlock& out, int) override {
-        out = audio::AudioBlock();
-        const int count = std::min(1000, frames_ - position_);
-        if (count <= 0) return;
-        out.buffer = skinner::SharedBuffer(static_cast<uint32_t>(count * 2));
-        for (int i = 0; i < count; ++i) {
-            audio::write_s16(out.buffer.data() + 2 * i, static_cast<int16_t>(4000 * std::sin((position_ + i) * 0.3)));
-        }
-        out.channels = 1;
-        out.bits = 16;
-        out.sample_rate = 44100;
-        position_ += count;
-    }
-    bool is_open() override { return true; }
-    bool at_end() override { return position_ >= frames_; }
-    int get_channels() override { return 1; }
-    int get_bits() override { return 16; }
-    int get_sample_rate() override { return 44100; }
-    int get_bitrate() override { return 705600; }
-    int seconds_to_position(double s) override { return static_cast<int>(s * 44100); }
-    double position_to_seconds(int p) override { return p / 44100.0; }
-    int get_length() override { return frames_; }
-    int get_position() override { return position_; }
-    void seek(int p) override { position_ = std::clamp(p, 0, frames_); }
-    bool push_time_span(double) override { return false; }
-    bool push_units(int count) override {
-        {
-            std::lock_guard hold(lock);
-            pushes.push_back(count);
-        }
-        return push_frames(count);
-    }
-    std::mutex lock;
-    std::vector<int> pushes;
-
-private:
-    int frames_;
-    int position_ = 0;
-};
-
 TEST_F(FormConvertingTest, PushesTheSpanInStepsOfAtMost5000Units) {
-    auto reader = std::make_unique<NotingReader>(40000);
-    NotingReader* noting = reader.get();
-    FormConverting form(nullptr, &skin(), std::make_unique<audio::AudioFormat>(std::move(reader), u"\\tone.ogg", u"Vorbis"),
-                        device_path("ring.mp3"), 1000, 24000);
+    ToneReader* noting = nullptr;
+    FormConverting form(nullptr, &skin(), tone_format(40000, &noting), device_path("ring.mp3"), 1000, 24000);
     EXPECT_TRUE(form.run());
     EXPECT_TRUE(form.succeeded());
     // Each of the two passes: four full steps and the rest.

@@ -1,14 +1,14 @@
 #include "tests/app/support/DialogTesting.h"
 
+#include <algorithm>
 #include <chrono>
-#include <filesystem>
+#include <cmath>
 #include <thread>
 
+#include "audio/PcmSamples.h"
 #include "ui/FormImpl.h"
 
 namespace dialog_test {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -17,12 +17,7 @@ Script* running = nullptr;
 }  // namespace
 
 void DialogTest::SetUp() {
-    const fs::path program = fs::path(VANTREL_TEST_BINARY_DIR) / "bin";
-    fs::create_directories(root.host("skins"));
-    for (const char* folder : {"default", "settings"}) {
-        fs::copy(program / "skins" / folder, root.host(std::string("skins/") + folder), fs::copy_options::recursive);
-    }
-    fs::copy_file(program / "english.lng", root.host("english.lng"));
+    app_test::install_program_files(root);
     application_ = std::make_unique<skinner::Application>(nullptr, u"Vantrel");
     skin_ = std::make_unique<skinner::Properties>(u"\\skins\\default\\default.skin",
                                                   skinner::FormImpl::get_screen_size(nullptr), skinner::Point());
@@ -54,12 +49,34 @@ void Script::tick(HWND, UINT, uintptr_t, DWORD) {
     step();
 }
 
-void pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+void ToneReader::read(audio::AudioBlock& out, int) {
+    out = audio::AudioBlock();
+    const int count = std::min(1000, frames_ - position_);
+    if (count <= 0) return;
+    out.buffer = skinner::SharedBuffer(static_cast<uint32_t>(count * 2));
+    for (int i = 0; i < count; ++i) {
+        audio::write_s16(out.buffer.data() + 2 * i, static_cast<int16_t>(8192 * std::sin((position_ + i) * 0.06)));
     }
+    out.channels = 1;
+    out.bits = 16;
+    out.sample_rate = 44100;
+    position_ += count;
+}
+
+void ToneReader::seek(int position) { position_ = std::clamp(position, 0, frames_); }
+
+bool ToneReader::push_units(int count) {
+    {
+        std::lock_guard hold(lock);
+        pushes.push_back(count);
+    }
+    return push_frames(count);
+}
+
+std::unique_ptr<audio::AudioFormat> tone_format(int frames, ToneReader** reader) {
+    auto tone = std::make_unique<ToneReader>(frames);
+    if (reader) *reader = tone.get();
+    return std::make_unique<audio::AudioFormat>(std::move(tone), u"\\tone.ogg", u"Vorbis");
 }
 
 bool wait_for(const std::function<bool()>& condition, int limit_ms) {

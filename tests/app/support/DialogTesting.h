@@ -6,9 +6,12 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "audio/AudioFormat.h"
+#include "tests/app/support/MainFormTesting.h"
 #include "tests/fixtures/DeviceRoot.h"
 #include "ui/Application.h"
 #include "ui/Control.h"
@@ -53,8 +56,38 @@ private:
     uintptr_t timer_ = 0;
 };
 
-// Handles every message waiting for this thread.
-void pump();
+using app_test::pump;
+
+// 16-bit mono at 44100 Hz counted in sample frames, a tone at a quarter of full scale, 1000
+// frames a read; it notes every push it is asked for.
+class ToneReader : public audio::FileReader {
+public:
+    explicit ToneReader(int frames) : frames_(frames) {}
+    void read(audio::AudioBlock& out, int frames) override;
+    bool is_open() override { return true; }
+    bool at_end() override { return position_ >= frames_; }
+    int get_channels() override { return 1; }
+    int get_bits() override { return 16; }
+    int get_sample_rate() override { return 44100; }
+    int get_bitrate() override { return 705600; }
+    int seconds_to_position(double s) override { return static_cast<int>(s * 44100); }
+    double position_to_seconds(int p) override { return p / 44100.0; }
+    int get_length() override { return frames_; }
+    int get_position() override { return position_; }
+    void seek(int position) override;
+    bool push_time_span(double) override { return false; }
+    bool push_units(int count) override;
+
+    std::mutex lock;
+    std::vector<int> pushes;
+
+private:
+    int frames_;
+    int position_ = 0;
+};
+
+// A format over a ToneReader of that many frames; reader (when given) receives the reader.
+std::unique_ptr<audio::AudioFormat> tone_format(int frames, ToneReader** reader = nullptr);
 
 // Waits (without handling messages) until the condition holds; false after the limit.
 bool wait_for(const std::function<bool()>& condition, int limit_ms = 20000);

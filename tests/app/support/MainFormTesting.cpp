@@ -65,6 +65,11 @@ TestFormMain::TestFormMain(skinner::Properties* properties, FakeFile& file, Fake
       file_(file),
       journal_(journal) {}
 
+std::unique_ptr<app::FormConverting> TestFormMain::make_converting_form(const std::u16string& source,
+                                                                      const std::u16string& target) {
+    return converting_form ? converting_form(source, target) : FormMain::make_converting_form(source, target);
+}
+
 void TestFormMain::on_control_event(skinner::Control* sender, const skinner::ButtonEvent& event) {
     events.push_back(sender);
     FormMain::on_control_event(sender, event);
@@ -100,7 +105,7 @@ void install_program_files(const fixtures::DeviceRoot& root, const std::string& 
     const fs::path program = fs::path(VANTREL_TEST_BINARY_DIR) / "bin";
     const fs::path target = folder.empty() ? fs::path(root.path()) : fs::path(root.host(folder));
     fs::create_directories(target / "skins");
-    fs::copy(program / "skins" / "default", target / "skins" / "default", fs::copy_options::recursive);
+    fs::copy(program / "skins", target / "skins", fs::copy_options::recursive);
     fs::copy_file(program / "english.lng", target / "english.lng");
 }
 

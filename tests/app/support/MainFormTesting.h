@@ -5,10 +5,12 @@
 // test pull through the chain and say when it has finished.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/FormConverting.h"
 #include "app/FormMain.h"
 #include "app/PreviewPlayer.h"
 #include "audio/AudioFormat.h"
@@ -108,8 +110,14 @@ public:
     // Control events the form received, in order.
     std::vector<skinner::Control*> events;
 
+    // Set: makes the save flow's converting form in place of the form's own.
+    std::function<std::unique_ptr<app::FormConverting>(const std::u16string& source, const std::u16string& target)>
+        converting_form;
+
 protected:
     std::unique_ptr<audio::AudioFormat> open_audio_file(const std::u16string& path) override;
+    std::unique_ptr<app::FormConverting> make_converting_form(const std::u16string& source,
+                                                              const std::u16string& target) override;
 
 private:
     FakeFile& file_;
@@ -129,7 +137,7 @@ std::vector<ShownBox>& shown_boxes();
 void watch_message_boxes();
 void stop_watching_message_boxes();
 
-// Copies the program's built skin folder and English strings into the root.
+// Copies the program's built skin folders and English strings into the root.
 void install_program_files(const fixtures::DeviceRoot& root, const std::string& folder = "");
 
 // Public throughout: the tables of cases drive the fixture from lambdas.
