@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/FormSave.h"
 #include "base/Registry.h"
 #include "platform/display/Headless.h"
 #include "platform/kernel/Power.h"
+#include "tests/app/support/DialogTesting.h"
 #include "tests/app/support/MainFormTesting.h"
 #include "ui/MenuItem.h"
 
@@ -77,7 +79,13 @@ TEST_F(FormMainTest, PanelFlowFollowsTheTable) {
         {"save", "btnExact", at_save, [](MainFormTest&, TestFormMain& f) { f.save_panel().exact.click(); }, "exact-start"},
         {"save", "Cancel", at_save, command(u"Cancel"), "file"},
         {"save", "Esc", at_save, esc, "file"},
-        {"save", "btnAssign that saves nothing", at_save, [](MainFormTest&, TestFormMain& f) { f.save_panel().assign.click(); },
+        {"save", "btnAssign with the name dialog cancelled", at_save,
+         [](MainFormTest&, TestFormMain& f) {
+             dialog_test::Script cancel({[] {
+                 if (auto* save = dynamic_cast<app::FormSave*>(skinner::Form::get_modal_form())) save->close();
+             }});
+             f.save_panel().assign.click();
+         },
          "save"},
         {"exact-start", "Confirm", at_exact_start, command(u"Confirm"), "exact-finish"},
         {"exact-start", "btnConfirm", at_exact_start,
