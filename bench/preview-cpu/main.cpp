@@ -15,6 +15,7 @@
 
 #include "app/FormMain.h"
 #include "platform/display/Display.h"
+#include "platform/window/Modules.h"
 #include "ui/Application.h"
 #include "ui/FormImpl.h"
 #include "ui/Properties.h"
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
     }
     platform::DisplayBackend& display = platform::ensure_display();
     {
-        skinner::Application application(nullptr, u"Vantrel");
+        skinner::Application application(GetModuleHandleW(nullptr), u"Vantrel");
         const skinner::Point screen = skinner::FormImpl::get_screen_size(nullptr);
         skinner::Properties properties(widen(PREVIEW_CPU_SKIN), screen, skinner::Point());
         if (!properties.check_version(u"Vantrel_1.1", screen)) {
