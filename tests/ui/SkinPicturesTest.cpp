@@ -32,19 +32,19 @@ TEST_F(SkinPictures, LoadsEveryPictureAndFontAtTheSkinScale) {
         ASSERT_TRUE(p.is_loaded()) << scale;
         ASSERT_TRUE(p.check_version(u"Vantrel_1.1", screen));
         EXPECT_EQ(p.impl().image().scale(), scale);
-        ASSERT_EQ(p.impl().pictures().size(), 12u);
+        ASSERT_EQ(p.impl().pictures().size(), 14u);
         for (const Picture& picture : p.impl().pictures()) EXPECT_TRUE(picture.is_loaded());
-        EXPECT_EQ(p.impl().fonts().size(), 3u);
+        EXPECT_EQ(p.impl().fonts().size(), 5u);
         for (const Font& font : p.impl().fonts()) EXPECT_NE(font.rep(), nullptr);
 
         const Picture frame = p.get_picture(u"FormMain", u"pbPosition", u"Right", Picture());
         EXPECT_EQ(frame.origin(), Point(0, 0));
-        EXPECT_EQ(frame.border_min(), Point(6 * scale, 6 * scale));
-        EXPECT_EQ(frame.border_max(), Point(18 * scale, 16 * scale));
-        EXPECT_EQ(frame.end(), Point(24 * scale, 22 * scale));
+        EXPECT_EQ(frame.border_min(), Point(7 * scale, 7 * scale));
+        EXPECT_EQ(frame.border_max(), Point(17 * scale, 17 * scale));
+        EXPECT_EQ(frame.end(), Point(24 * scale, 24 * scale));
         EXPECT_TRUE(frame.stretches());
         ASSERT_NE(frame.rep(), nullptr);
-        EXPECT_EQ(frame.rep()->width, 40 * scale);  // position.bmp, or position_x2.bmp at scale 2
+        EXPECT_EQ(frame.rep()->width, 44 * scale);  // position.bmp, or position_x2.bmp at scale 2
 
         const Picture background = p.get_form_picture(u"FormMain", u"Background", Picture());
         EXPECT_EQ(background.get_size(), Point(32 * scale, 64 * scale));
@@ -55,8 +55,8 @@ TEST_F(SkinPictures, LoadsEveryPictureAndFontAtTheSkinScale) {
 }
 
 TEST_F(SkinPictures, SkinWithAMissingPictureIsNotLoaded) {
-    std::filesystem::remove(root.host("skins/default/icons.bmp"));
-    std::filesystem::remove(root.host("skins/default/icons_x2.bmp"));
+    std::filesystem::remove(root.host("skins/default/signs.bmp"));
+    std::filesystem::remove(root.host("skins/default/signs_x2.bmp"));
     Properties p(u"\\skins\\default\\default.skin", {240, 320}, {240, 268});
     EXPECT_FALSE(p.is_loaded());
     EXPECT_FALSE(p.check_version(u"Vantrel_1.1", {240, 320}));
