@@ -100,16 +100,7 @@ void ControlButtonSoftKey::refresh_menus() {
 }
 
 void ControlButtonSoftKey::set_registered(bool registered) {
-    // Kept in step with the list, so that a second show or hide never registers twice.
-    if (registered == registered_) return;
-    Form* root = button().get_form_root();
-    if (!root) return;
-    registered_ = registered;
-    if (registered) {
-        root->register_soft_button(this);
-    } else {
-        root->unregister_soft_button(this);
-    }
+    set_soft_button_registered(button().get_form_root(), this, registered_, registered);
 }
 
 ControlButtonCloseSmartphone::ControlButtonCloseSmartphone(ControlButtonBase& button)

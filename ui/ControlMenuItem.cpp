@@ -69,15 +69,7 @@ void ControlMenuItemImpl::translate() {
 }
 
 void ControlMenuItemImpl::set_registered(bool registered) {
-    if (registered == registered_) return;
-    Form* root = get_form_root();
-    if (!root) return;
-    registered_ = registered;
-    if (registered) {
-        root->register_soft_button(this);
-    } else {
-        root->unregister_soft_button(this);
-    }
+    set_soft_button_registered(get_form_root(), this, registered_, registered);
 }
 
 void ControlMenuItemImpl::refresh_menus() {

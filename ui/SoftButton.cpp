@@ -54,6 +54,16 @@ bool is_key_placement(const std::u16string& placement) {
 
 }  // namespace
 
+void set_soft_button_registered(Form* root, SoftButton* button, bool& registered, bool wanted) {
+    if (wanted == registered || !root) return;
+    registered = wanted;
+    if (wanted) {
+        root->register_soft_button(button);
+    } else {
+        root->unregister_soft_button(button);
+    }
+}
+
 bool device_has_soft_keys() {
     if (static_capability_is_smartphone()) return true;
     OSVERSIONINFOW version;

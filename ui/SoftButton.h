@@ -28,6 +28,10 @@ inline constexpr const char16_t* placement_ok = u"#smartphone_ok#";
 inline constexpr const char16_t* placement_menu = u"#smartphone_menu#";
 inline constexpr const char16_t* placement_tab = u"#smartphone_tab#";
 
+// Registers the button in the root form's list or takes it out, keeping `registered` in step with
+// the list, so that a second show or hide never registers twice; nothing without a root form.
+void set_soft_button_registered(Form* root, SoftButton* button, bool& registered, bool wanted);
+
 // Whether the device has soft keys: a Smartphone, or a Pocket PC of major version 5 or later.
 bool device_has_soft_keys();
 

@@ -8,6 +8,7 @@
 #include "platform/menu/MenuTable.h"
 #include "platform/window/Modules.h"
 #include "platform/window/Window.h"
+#include "tests/fixtures/SkinCompiler.h"
 
 namespace menus_test {
 
@@ -64,11 +65,7 @@ bool JournalForm::on_keyup(skinner::Key key) {
 }
 
 void MenusTest::SetUp() {
-    const std::filesystem::path built = std::filesystem::path(VANTREL_TEST_BINARY_DIR) / "tests/skins/menus";
-    std::filesystem::create_directories(root.host("skins"));
-    for (const auto& entry : std::filesystem::directory_iterator(built)) {
-        std::filesystem::copy_file(entry.path(), root.host("skins/" + entry.path().filename().string()));
-    }
+    ASSERT_TRUE(fixtures::install_built_skin(std::string(VANTREL_TEST_BINARY_DIR) + "/tests/skins/menus", root.host("skins")));
     // The program's own instance: its resources hold the menu bars.
     application = std::make_unique<skinner::Application>(GetModuleHandleW(nullptr), u"Vantrel");
     properties_ = std::make_unique<skinner::Properties>(u"\\skins\\menus.skin", Point(240, 320), Point(240, 268));
