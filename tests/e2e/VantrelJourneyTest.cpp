@@ -19,18 +19,6 @@ namespace fs = std::filesystem;
 // The position bar moves by itself while the preview plays.
 const e2e::Match bar_moves{.ignore = {{0, 52, 480, 64}}};
 
-// The program with its skin and languages inside the journey's own device root, so that its
-// settings file (kept beside the program) starts absent and stays the journey's.
-std::string install_program(const fixtures::DeviceRoot& root) {
-    const fs::path built = fs::path(VANTREL_TEST_BINARY_DIR) / "bin";
-    const fs::path folder = fs::path(root.host("Program Files/Vantrel"));
-    fs::create_directories(folder / "skins");
-    fs::copy_file(built / "Vantrel", folder / "Vantrel");
-    for (const char* language : {"english.lng", "german.lng"}) fs::copy_file(built / language, folder / language);
-    fs::copy(built / "skins", folder / "skins", fs::copy_options::recursive);
-    return (folder / "Vantrel").string();
-}
-
 void wait(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 TEST(VantrelJourney, FromTheFolderToTheSavePanelWithThePreviewHeard) {
@@ -50,7 +38,7 @@ TEST(VantrelJourney, FromTheFolderToTheSavePanelWithThePreviewHeard) {
     ASSERT_TRUE(fixtures::make_wav(clip, tone));
 
     e2e::Launch launch;
-    launch.program = install_program(root);
+    launch.program = e2e::install_program(root);
     launch.zoom = 1;
     ASSERT_TRUE(journey.start(launch));
     // The device's folders, the first one selected.
@@ -97,9 +85,7 @@ TEST(VantrelJourney, FromTheFolderToTheSavePanelWithThePreviewHeard) {
     EXPECT_EQ(differing, 0u);
 
     // The settings were written as the form closed: the folder and the clip.
-    const std::string settings = fixtures::read_file(root.host("Program Files/Vantrel/Settings.ini"));
-    std::string text;
-    for (size_t i = 2; i + 1 < settings.size(); i += 2) text += settings[i];
+    const std::string text = e2e::settings_text(root);
     EXPECT_NE(text.find("CurrentFolder \\My Documents\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Sweep.wav"), std::string::npos) << text;
 }

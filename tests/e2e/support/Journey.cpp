@@ -105,6 +105,27 @@ std::string tail_of(const std::string& text) {
 
 }  // namespace
 
+std::string install_program(const fixtures::DeviceRoot& root, Program program) {
+    namespace fs = std::filesystem;
+    fs::path built = fs::path(VANTREL_TEST_BINARY_DIR) / "bin";
+    if (program == Program::legacy) built /= "legacy";
+    const fs::path folder = fs::path(root.host("Program Files/Vantrel"));
+    fs::create_directories(folder);
+    for (const fs::directory_entry& entry : fs::directory_iterator(built)) {
+        // The older build lives in a folder of its own beside the newer one.
+        if (program == Program::vantrel && entry.path().filename() == "legacy") continue;
+        fs::copy(entry.path(), folder / entry.path().filename(), fs::copy_options::recursive);
+    }
+    return (folder / (program == Program::legacy ? "Vantrel-legacy" : "Vantrel")).string();
+}
+
+std::string settings_text(const fixtures::DeviceRoot& root) {
+    const std::string bytes = fixtures::read_file(root.host("Program Files/Vantrel/Settings.ini"));
+    std::string text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += bytes[i];
+    return text;
+}
+
 std::string missing_tools() {
     std::string missing;
     for (const char* tool : {"Xvfb", "xdotool", "import", "convert"}) {

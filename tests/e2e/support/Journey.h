@@ -116,6 +116,17 @@ private:
     int screen_height_ = 0;
 };
 
+// Which of the two programs a journey runs.
+enum class Program { vantrel, legacy };
+
+// Installs the built program with its skins, languages and help pages into the device root's
+// "Program Files/Vantrel", so that its settings file (kept beside the program) starts absent
+// and stays the journey's; returns the host path of the executable.
+std::string install_program(const fixtures::DeviceRoot& root, Program program = Program::vantrel);
+
+// The installed program's Settings.ini as plain text (it is UTF-16 with a byte-order mark).
+std::string settings_text(const fixtures::DeviceRoot& root);
+
 // PNG files through ImageMagick (empty image or false on failure).
 Image read_png(const std::string& path);
 bool write_png(const std::string& path, const Image& image);
