@@ -9,6 +9,7 @@
 #include "app/FormSave.h"
 #include "app/FormYesNo.h"
 #include "app/MessageBox.h"
+#include "app/ProgramVariant.h"
 #include "app/Ringtone.h"
 #include "app/RingtoneName.h"
 #include "app/Settings.h"
@@ -17,7 +18,6 @@
 #include "base/Path.h"
 #include "ui/Application.h"
 #include "ui/FormImpl.h"
-#include "ui/LanguageChoice.h"
 #include "ui/Properties.h"
 
 namespace app {
@@ -25,8 +25,6 @@ namespace app {
 namespace {
 
 using skinner::Log;
-
-constexpr const char16_t* language_title = u"ZEPH Vantrel";
 
 const char16_t* ringtone_folder() {
     return skinner::static_capability_is_smartphone() ? u"%my_documents%" : u"%windows%/Rings";
@@ -111,7 +109,7 @@ bool FormMain::load_dialogs_skin() {
     // The header's device letters and screens are checked (not its identifier): a skin that
     // does not fit is refused here rather than ending the program on its first look-up.
     if (dialogs_skin_->is_loaded() && dialogs_skin_->check_version(u"", screen)) {
-        skinner::select_language(*dialogs_skin_, language_title);
+        program_variant().load_dialogs_language(*dialogs_skin_);
         return true;
     }
     message_box(get_hwnd(), u"Skin failed to load, because memory is low",
@@ -123,7 +121,7 @@ void FormMain::show_about() {
     if (!load_dialogs_skin()) {
         return;
     }
-    FormAbout about(this, dialogs_skin_.get(), u"FormAbout", about_title);
+    FormAbout about(this, dialogs_skin_.get(), u"FormAbout", program_variant().about_title());
     about.do_modal();
     save_settings(*this, settings_path_);
 }

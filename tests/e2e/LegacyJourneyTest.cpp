@@ -1,8 +1,8 @@
 // Vantrel-legacy through its real SDL window: its skin drawn from the archive, its own language
-// menu switching to German at once and saving the choice, a clip in My Documents previewed
-// (heard through the wav: device), marked and saved through the name dialog as a mono MP3 in
-// the ringtone folder, and German still chosen after a restart. Also its start without a
-// display, up to its main form.
+// menu switching to German at once and saving the choice, its About with the older title in
+// German, a clip in My Documents previewed (heard through the wav: device), marked and saved
+// through the name dialog as a mono MP3 in the ringtone folder, and German still chosen after
+// a restart. Also its start without a display, up to its main form.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,26 +82,35 @@ TEST(LegacyJourney, FromTheSkinArchiveThroughGermanToASavedRingtoneAndGermanAfte
         EXPECT_TRUE(eventually([&] { return contains(e2e::settings_text(root), "Language German\n"); }))
             << e2e::settings_text(root);
 
-        ASSERT_TRUE(journey.key("Return"));
-        EXPECT_TRUE(journey.screen_matches("5-my-documents"));
+        // About, third in the menu, has the older build's title and the dialogs speak German too.
+        ASSERT_TRUE(journey.key("F2"));
+        ASSERT_TRUE(journey.key("Down"));
         ASSERT_TRUE(journey.key("Down"));
         ASSERT_TRUE(journey.key("Return"));
-        EXPECT_TRUE(journey.screen_matches("6-start-panel", bar_moves));
+        EXPECT_TRUE(journey.screen_matches("5-about"));
+        ASSERT_TRUE(journey.key("Return"));
+        EXPECT_TRUE(journey.screen_matches("4-german"));
+
+        ASSERT_TRUE(journey.key("Return"));
+        EXPECT_TRUE(journey.screen_matches("6-my-documents"));
+        ASSERT_TRUE(journey.key("Down"));
+        ASSERT_TRUE(journey.key("Return"));
+        EXPECT_TRUE(journey.screen_matches("7-start-panel", bar_moves));
         // The preview starts a second after the clip was chosen.
         wait(2000);
         ASSERT_TRUE(journey.key("Return"));
-        EXPECT_TRUE(journey.screen_matches("7-finish-panel", bar_moves));
+        EXPECT_TRUE(journey.screen_matches("8-finish-panel", bar_moves));
         wait(2500);
         ASSERT_TRUE(journey.key("Return"));
-        EXPECT_TRUE(journey.screen_matches("8-save-panel"));
+        EXPECT_TRUE(journey.screen_matches("9-save-panel"));
 
         // Save, and the proposed name taken.
         ASSERT_TRUE(journey.tap(240, 220));
-        EXPECT_TRUE(journey.screen_matches("9-name-dialog", caret_blinks));
+        EXPECT_TRUE(journey.screen_matches("10-name-dialog", caret_blinks));
         ASSERT_TRUE(journey.key("Return"));
         const std::string ringtone = root.host((rings_folder / "Sweep_001.mp3").string());
         // The converting form closes once the file is whole: the save panel is back, Save lit.
-        EXPECT_TRUE(journey.screen_matches("10-saved"));
+        EXPECT_TRUE(journey.screen_matches("11-saved"));
         EXPECT_TRUE(fs::exists(ringtone)) << journey.program_output();
 
         // Exit is the save panel's last button.

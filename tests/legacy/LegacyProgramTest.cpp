@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "app/FormAbout.h"
 #include "app/FormMain.h"
 #include "base/Log.h"
 #include "base/Registry.h"
@@ -128,6 +130,46 @@ TEST_F(LegacyProgram, LogsIntoOneFileWithoutATimeStamp) {
     }
     EXPECT_EQ(names, std::vector<std::string>{"test_legacy.txt"});
     EXPECT_NE(fixtures::read_logs(root).find("==== load_settings "), std::string::npos);
+}
+
+namespace {
+
+// What the About form showed; it is closed as soon as it runs modally.
+struct AboutSeen {
+    int times = 0;
+    std::u16string title;
+};
+AboutSeen about_seen;
+
+void close_about(HWND, UINT, uintptr_t, DWORD) {
+    if (auto* about = dynamic_cast<app::FormAbout*>(skinner::Form::get_modal_form())) {
+        ++about_seen.times;
+        about_seen.title = about->container().title;
+        about->close();
+    }
+}
+
+}  // namespace
+
+TEST_F(LegacyProgram, AboutHasTheOlderTitleAndItsDialogsSpeakTheLanguageChosenInTheMenu) {
+    LegacyRun program(root);
+    const std::filesystem::path built = std::filesystem::path(VANTREL_TEST_BINARY_DIR) / "bin" / "legacy" / "skins";
+    std::filesystem::copy(built / "settings", root.host("skins/settings"), std::filesystem::copy_options::recursive);
+    about_seen = {};
+    std::vector<std::u16string> spoken;
+    program.run([&](app::FormMain& form) {
+        form.set_dialogs_skin_path(u"\\skins\\settings\\dialogs.skin");
+        const uintptr_t timer = SetTimer(nullptr, 0, 10, &close_about);
+        for (const char16_t* command : {u"", u"Language_German", u"Language_English"}) {
+            if (*command) form.on_command(command);
+            form.on_command(u"About");
+            spoken.push_back(form.get_dialogs_skin() ? form.get_dialogs_skin()->get_string(u"Select") : u"no skin");
+        }
+        KillTimer(nullptr, timer);
+    });
+    EXPECT_EQ(about_seen.times, 3);
+    EXPECT_EQ(about_seen.title, u"ZEPH Vantrel v1.22");
+    EXPECT_EQ(spoken, (std::vector<std::u16string>{u"Select", u"Auswahl", u"Select"}));
 }
 
 TEST(LegacyTexts, APictureThatFailedIsReportedByItsNameAndWhereItWasLookedFor) {
