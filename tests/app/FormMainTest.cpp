@@ -2,6 +2,8 @@
 // and a player of the tests' making.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iostream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -463,6 +465,36 @@ TEST_F(FormMainTest, TurningTheScreenRefitsTheSkinAndTheFormAndKeepsThePreview) 
     // The controls were laid out anew and still take the pen.
     tap(form().exact_start_panel().right);
     EXPECT_EQ(form().get_start(), units(2.0) + units(0.1));
+}
+
+// Down walks the save panel's controls in the order the eye reads them, whichever way the
+// screen is turned: a layout that stacks them differently must not send the focus back up.
+TEST_F(FormMainTest, DownOnTheSavePanelFollowsTheControlsAsTheyAreLaidOut) {
+    ShowWindow(form().get_hwnd(), SW_SHOW);
+    reach_save_panel();
+    app::PanelSave& save = form().save_panel();
+    const std::vector<skinner::Control*> controls = {&save.play, &save.exact, &save.save, &save.assign, &save.exit};
+    auto focused = [&] { return save.play.get_form()->get_focused(); };
+    auto down = [&] { form().on_keydown(Key::Down); };
+    for (const char* screen : {"portrait", "landscape"}) {
+        SCOPED_TRACE(screen);
+        std::vector<skinner::Control*> laid_out = controls;
+        std::stable_sort(laid_out.begin(), laid_out.end(), [](skinner::Control* a, skinner::Control* b) {
+            const skinner::Point p = a->get_position(), q = b->get_position();
+            return p.y != q.y ? p.y < q.y : p.x < q.x;
+        });
+        // From the last control, Down comes round to the first.
+        for (int i = 0; i < 10 && focused() != laid_out.back(); ++i) down();
+        ASSERT_EQ(focused(), laid_out.back());
+        for (skinner::Control* expected : laid_out) {
+            down();
+            EXPECT_EQ(focused(), expected) << std::string(expected->get_name().begin(), expected->get_name().end());
+        }
+        platform::headless::turn_screen();
+        pump();
+    }
+    platform::headless::turn_screen();
+    pump();
 }
 
 TEST_F(FormMainTest, MenuHasTheLanguagesThenHelpAboutAndExit) {
