@@ -452,6 +452,20 @@ BOOL DestroyWindow(HWND window) {
     }
     hide(window);
     HWND focus = nullptr;
+    bool still_active = false;
+    HWND next = nullptr;
+    {
+        Lock guard = lock_table();
+        // Hidden already but made active again (a focus given to it on its way out): the keys
+        // must not be left with a window that is gone.
+        still_active = table().active == window;
+        if (still_active) {
+            next = focus_fallback_after_hide(platform::find_window(window));
+        }
+    }
+    if (still_active) {
+        activate(next);
+    }
     {
         Lock guard = lock_table();
         if (table().capture && platform::is_descendant(table().capture, window)) {

@@ -299,6 +299,39 @@ TEST_F(Windows, HidingAnOwnedWindowActivatesItsOwner) {
     (void)other;
 }
 
+// However an owned window goes, the activation comes back to its owner, so that the keys have
+// somewhere to go; a dialog's edit may give the focus to its hidden window on the way out.
+TEST_F(Windows, AnOwnedWindowThatGoesHandsTheActivationToItsOwner) {
+    struct Case {
+        const char* name;
+        void (*end)(HWND popup, HWND edit);
+    };
+    const Case cases[] = {
+        {"destroyed while shown", [](HWND popup, HWND) { DestroyWindow(popup); }},
+        {"hidden, then destroyed", [](HWND popup, HWND) {
+             ShowWindow(popup, SW_HIDE);
+             DestroyWindow(popup);
+         }},
+        {"hidden, its edit focused again, then destroyed", [](HWND popup, HWND edit) {
+             ShowWindow(popup, SW_HIDE);
+             SetFocus(edit);
+             DestroyWindow(popup);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND owner = make_window(shown_popup, {0, 40, 100, 140});
+        HWND popup = make_window(shown_popup, {10, 50, 50, 90}, owner);
+        HWND edit = make_window(WS_CHILD | WS_VISIBLE, {0, 0, 20, 10}, popup);
+        SetFocus(edit);
+        ASSERT_EQ(GetForegroundWindow(), popup);
+        c.end(popup, edit);
+        EXPECT_EQ(GetForegroundWindow(), owner);
+        EXPECT_TRUE(GetFocus() == nullptr || GetFocus() == owner);
+        DestroyWindow(owner);
+    }
+}
+
 TEST_F(Windows, DestroyWindowTakesOwnedAndChildWindowsAndIsHarmlessTwice) {
     HWND owner = make_window(shown_popup, {0, 40, 100, 140});
     HWND child = make_window(WS_CHILD | WS_VISIBLE, {0, 0, 10, 10}, owner);
