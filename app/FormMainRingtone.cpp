@@ -48,7 +48,10 @@ bool confirm_replace(FormMain& form) {
 
 std::unique_ptr<FormConverting> FormMain::make_converting_form(const std::u16string& source, const std::u16string& target) {
     // An unset start is the file's beginning.
-    return std::make_unique<FormConverting>(this, get_properties(), source, target, std::max(start_, 0), finish_);
+    const int start = std::max(start_, 0);
+    // The span in the reader's units, so that a saved file can be checked against the marks.
+    Log::instance() << u"FormMain::make_ringtone span " << start << u" " << finish_ << u" {" << target << u"}\n";
+    return std::make_unique<FormConverting>(this, get_properties(), source, target, start, finish_);
 }
 
 std::u16string FormMain::make_ringtone(bool assign) {
