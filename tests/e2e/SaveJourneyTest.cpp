@@ -25,6 +25,8 @@ using Clock = std::chrono::steady_clock;
 constexpr double clip_seconds = 600.0;
 constexpr int sample_rate = 44100;
 constexpr double source_peak = 0.2;
+// Seconds on an idle machine; a loaded one or a sanitizer build takes many times longer.
+constexpr int conversion_timeout_ms = 180000;
 // One MP3 frame at the output rate.
 constexpr long frame_samples = 1152;
 
@@ -174,7 +176,7 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     launch.program = e2e::install_program(root);
     launch.zoom = 1;
     ASSERT_TRUE(journey.start(launch));
-    ASSERT_TRUE(wait_for_log(root, "FormMain first frame painted", 20000)) << journey.program_output();
+    ASSERT_TRUE(wait_for_log(root, "FormMain first frame painted", 60000)) << journey.program_output();
 
     // The menu is the right soft key's; About is the one before the last entry, Exit.
     ASSERT_TRUE(journey.key("F2"));
@@ -206,7 +208,7 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     // seconds.
     EXPECT_TRUE(journey.screen_matches("3-converting", {.ignore = {{40, 290, 400, 50}}}));
     // Saved, the save panel is back with its focus on Save.
-    EXPECT_TRUE(journey.screen_matches("4-saved", {.ignore = {}, .timeout_ms = 60000}));
+    EXPECT_TRUE(journey.screen_matches("4-saved", {.ignore = {}, .timeout_ms = conversion_timeout_ms}));
     const std::string first = root.host("Windows/Rings/Quiet_001.mp3");
     EXPECT_TRUE(fs::exists(first));
 
@@ -222,7 +224,7 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     ASSERT_TRUE(journey.key("Return"));
     ASSERT_TRUE(journey.type("Evening bell"));
     ASSERT_TRUE(journey.key("Return"));
-    EXPECT_EQ(journey.wait_exit(60000), 0) << journey.program_output();
+    EXPECT_EQ(journey.wait_exit(conversion_timeout_ms), 0) << journey.program_output();
 
     const std::string log = log_text(root);
     const std::vector<Span> spans = logged_spans(log);
