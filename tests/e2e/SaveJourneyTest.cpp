@@ -75,6 +75,15 @@ private:
     const e2e::Journey& journey_;
 };
 
+bool wait_for_file(const std::string& path, int timeout_ms) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (Clock::now() < deadline) {
+        if (fs::exists(path)) return true;
+        wait(50);
+    }
+    return false;
+}
+
 // What the program logged as it handed a span to the converter.
 struct Span {
     long start = 0;
@@ -184,7 +193,10 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     ASSERT_TRUE(journey.key("Up"));
     ASSERT_TRUE(journey.key("Return"));
     EXPECT_TRUE(journey.screen_matches("1-about"));
-    ASSERT_TRUE(journey.key("Return"));  // its OK
+    // Its OK; the settings are written once it has closed, and only then do keys reach the
+    // main form again.
+    ASSERT_TRUE(journey.key("Return"));
+    ASSERT_TRUE(wait_for_file(root.host("Program Files/Vantrel/Settings.ini"), 60000));
 
     // My Documents, then the clip below the way up.
     ASSERT_TRUE(journey.key("Return"));
@@ -219,6 +231,8 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     ASSERT_TRUE(journey.key("Return"));
     EXPECT_TRUE(journey.screen_matches("5-bad-name"));
     ASSERT_TRUE(journey.key("Return"));
+    // The save ended: the panel is back, and keys go to it again.
+    EXPECT_TRUE(journey.screen_matches("6-refused"));
 
     // Again, with a name typed over the proposed one; once assigned the program ends.
     ASSERT_TRUE(journey.key("Return"));
