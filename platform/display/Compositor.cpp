@@ -145,17 +145,37 @@ RECT done_button_rect() {
     return RECT{screen_width - width, 0, screen_width, b};
 }
 
-void compose_screen() {
-    std::lock_guard compose_guard(compose_lock);
+namespace {
+
+bool overlaps(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+RECT bounds(const RECT& a, const RECT& b) {
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+// The top bar and the input panel are drawn whole: an area that touches one takes all of it.
+RECT with_whole_bars(RECT area, int width) {
+    const RECT bars[] = {RECT{0, 0, width, bar_height()}, input_panel_rect()};
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const RECT& bar : bars) {
+            if (bar.right > bar.left && bar.bottom > bar.top && overlaps(area, bar)) {
+                area = bounds(area, bar);
+            }
+        }
+    }
+    return area;
+}
+
+// Composes area of the screen (already widened to whole bars) from the windows below it.
+void compose_area(PixelSurface& screen, RECT area) {
     WindowTable& t = window_table();
     std::unique_lock guard(t.lock);
-    std::shared_ptr<WindowSurface> shared = screen_surface();
-    PixelSurface& screen = shared->surface;
-    fill(screen, RECT{0, 0, screen.width, screen.height}, desktop_colour);
-    RECT everything{0, 0, screen.width, screen.height};
+    fill(screen, area, desktop_colour);
     for (auto it = t.z_order.rbegin(); it != t.z_order.rend(); ++it) {
         if (WindowData* w = find_window(*it)) {
-            compose_window(screen, w, everything);
+            compose_window(screen, w, area);
         }
     }
     std::u16string caption;
@@ -165,9 +185,11 @@ void compose_screen() {
         done = active->done_button;
     }
     guard.unlock();
-    draw_input_panel(screen);
+    if (overlaps(area, input_panel_rect())) {
+        draw_input_panel(screen);
+    }
     int b = bar_height();
-    if (b > 0) {
+    if (b > 0 && overlaps(area, RECT{0, 0, screen.width, b})) {
         fill(screen, RECT{0, 0, screen.width, b}, bar_colour);
         HDC dc = gdi_create_surface_dc(&screen, RECT{0, 0, screen.width, b}, nullptr);
         RECT text{b / 4, 0, screen.width - (done ? 2 * b : 0), b};
@@ -179,6 +201,19 @@ void compose_screen() {
         }
         gdi_delete_surface_dc(dc);
     }
+}
+
+}  // namespace
+
+void compose_screen() {
+    std::lock_guard compose_guard(compose_lock);
+    std::shared_ptr<WindowSurface> shared;
+    {
+        std::lock_guard guard(window_table().lock);
+        shared = screen_surface();
+    }
+    PixelSurface& screen = shared->surface;
+    compose_area(screen, RECT{0, 0, screen.width, screen.height});
 }
 
 void display_pen(PenAction action, POINT screen) {
@@ -230,22 +265,29 @@ DWORD display_idle() {
         s.cursor = cursor;
         s.backend->show_cursor(cursor);
     }
-    uint64_t version = 0;
+    if (!s.backend->shows()) {
+        return s.backend->poll_interval();
+    }
+    // Only what changed since the last look is composed and shown.
+    std::shared_ptr<WindowSurface> shared;
+    RECT changed{};
     {
         WindowTable& t = window_table();
         std::lock_guard guard(t.lock);
-        version = t.screen_version;
-    }
-    if (version != s.presented && s.backend->shows()) {
-        s.presented = version;
-        compose_screen();
-        WindowTable& t = window_table();
-        std::shared_ptr<WindowSurface> screen;
-        {
-            std::lock_guard guard(t.lock);
-            screen = screen_surface();
+        if (t.screen_version == s.presented) {
+            return s.backend->poll_interval();
         }
-        s.backend->present(screen->surface);
+        s.presented = t.screen_version;
+        shared = screen_surface();
+        changed = take_screen_dirty(shared->surface.width, shared->surface.height);
+        if (changed.right > changed.left) {
+            changed = with_whole_bars(changed, shared->surface.width);
+        }
+    }
+    if (changed.right > changed.left) {
+        std::lock_guard compose_guard(compose_lock);
+        compose_area(shared->surface, changed);
+        s.backend->present(shared->surface, changed);
     }
     return s.backend->poll_interval();
 }

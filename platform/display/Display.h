@@ -21,7 +21,8 @@ public:
     virtual bool shows() const { return true; }
     // Turns host events into pen and key input; false when the host asked to close.
     virtual bool pump_events() = 0;
-    virtual void present(const PixelSurface& screen) = 0;
+    // Shows the screen where it changed (changed: a non-empty rectangle inside it).
+    virtual void present(const PixelSurface& screen, RECT changed) = 0;
     // How long the display thread may sleep between looks at the host (INFINITE: no host).
     virtual DWORD poll_interval() const = 0;
     virtual void show_cursor(int cursor_id) { (void)cursor_id; }

@@ -32,7 +32,7 @@ public:
     const char* name() const override { return "headless"; }
     bool shows() const override { return false; }
     bool pump_events() override { return true; }
-    void present(const PixelSurface&) override {}
+    void present(const PixelSurface&, RECT) override {}
     DWORD poll_interval() const override { return INFINITE; }
 
     bool read_clipboard(std::u16string& text) override {

@@ -16,7 +16,7 @@ void turn_screen() {
         // DCs still drawing on the old screen keep it alive until they are released.
         const DeviceProfile& p = device_profile();
         t.screen = std::make_shared<WindowSurface>(p.screen_width, p.screen_height);
-        ++t.screen_version;
+        screen_changed();
         top_level = t.z_order;
     }
     for (HWND h : top_level) {

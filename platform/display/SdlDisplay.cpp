@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/device/DeviceProfile.h"
 #include "platform/display/Display.h"
@@ -71,12 +72,6 @@ UINT device_key(SDL_Keycode key, Uint16 modifiers) {
 class SdlDisplay : public DisplayBackend {
 public:
     ~SdlDisplay() override {
-        if (texture_) {
-            SDL_DestroyTexture(texture_);
-        }
-        if (renderer_) {
-            SDL_DestroyRenderer(renderer_);
-        }
         if (window_) {
             SDL_DestroyWindow(window_);
         }
@@ -99,11 +94,12 @@ public:
         if (!window_) {
             return false;
         }
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) {
-            return false;
-        }
-        if (!make_texture(p.screen_width, p.screen_height)) {
+        width_ = p.screen_width;
+        height_ = p.screen_height;
+        // The window's own pixels, updated where the screen changed: a software renderer would
+        // convert and send the whole window at every change.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        if (!SDL_GetWindowSurface(window_)) {
             return false;
         }
         SDL_StartTextInput();
@@ -170,7 +166,7 @@ public:
                 break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                    redraw();
+                    SDL_UpdateWindowSurface(window_);
                 }
                 break;
             default:
@@ -180,14 +176,23 @@ public:
         return keep;
     }
 
-    void present(const PixelSurface& screen) override {
+    void present(const PixelSurface& screen, RECT changed) override {
         if (screen.width != width_ || screen.height != height_) {
             resize(screen.width, screen.height);
         }
-        if (texture_) {
-            SDL_UpdateTexture(texture_, nullptr, screen.pixels, screen.stride * 4);
+        SDL_Surface* surface = SDL_GetWindowSurface(window_);
+        if (!surface) {
+            return;
         }
-        redraw();
+        if (surface != surface_) {
+            // A new window surface holds nothing yet.
+            surface_ = surface;
+            changed = RECT{0, 0, screen.width, screen.height};
+        }
+        SDL_Rect area = show(screen, changed, *surface);
+        if (area.w > 0 && area.h > 0) {
+            SDL_UpdateWindowSurfaceRects(window_, &area, 1);
+        }
     }
 
     bool read_clipboard(std::u16string& text) override {
@@ -246,36 +251,60 @@ private:
     // The device keys use F1 to F4; this one turns the screen.
     static constexpr SDL_Keycode turn_key = SDLK_F5;
 
-    bool make_texture(int width, int height) {
-        if (texture_) {
-            SDL_DestroyTexture(texture_);
-        }
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-        width_ = width;
-        height_ = height;
-        return texture_ != nullptr;
-    }
-
     // The screen was turned: the desktop window takes its new shape, zoomed to fit again.
     void resize(int width, int height) {
         zoom_ = choose_zoom(width, height);
+        width_ = width;
+        height_ = height;
         SDL_SetWindowSize(window_, width * zoom_, height * zoom_);
-        if (!make_texture(width, height)) {
-            std::fprintf(stderr, "platform: the turned screen cannot be shown: %s\n", SDL_GetError());
+        surface_ = nullptr;  // the window's pixels are made anew at their new size
+    }
+
+    // Copies the changed part of the screen, zoomed, into the window's pixels in their format;
+    // the window's rectangle that it covers.
+    SDL_Rect show(const PixelSurface& screen, RECT changed, SDL_Surface& window) {
+        const int left = std::max<int>(changed.left, 0);
+        const int top = std::max<int>(changed.top, 0);
+        const int right = std::min({static_cast<int>(changed.right), screen.width, window.w / zoom_});
+        const int bottom = std::min({static_cast<int>(changed.bottom), screen.height, window.h / zoom_});
+        if (right <= left || bottom <= top) {
+            return SDL_Rect{0, 0, 0, 0};
         }
+        const SDL_Rect area{left * zoom_, top * zoom_, (right - left) * zoom_, (bottom - top) * zoom_};
+        const uint32_t* from = screen.pixels + static_cast<size_t>(top) * screen.stride + left;
+        int from_pitch = screen.stride * 4;
+        if (zoom_ > 1) {
+            zoomed_.resize(static_cast<size_t>(area.w) * area.h);
+            for (int y = 0; y < area.h; ++y) {
+                const uint32_t* row = from + static_cast<size_t>(y / zoom_) * screen.stride;
+                uint32_t* out = zoomed_.data() + static_cast<size_t>(y) * area.w;
+                for (int x = 0; x < area.w; ++x) {
+                    out[x] = row[x / zoom_];
+                }
+            }
+            from = zoomed_.data();
+            from_pitch = area.w * 4;
+        }
+        if (SDL_MUSTLOCK(&window)) {
+            SDL_LockSurface(&window);
+        }
+        auto* to = static_cast<uint8_t*>(window.pixels) + static_cast<size_t>(area.y) * window.pitch +
+                   static_cast<size_t>(area.x) * window.format->BytesPerPixel;
+        if (SDL_ConvertPixels(area.w, area.h, SDL_PIXELFORMAT_RGB888, from, from_pitch, window.format->format, to,
+                              window.pitch) != 0) {
+            std::fprintf(stderr, "platform: the screen cannot be shown: %s\n", SDL_GetError());
+        }
+        if (SDL_MUSTLOCK(&window)) {
+            SDL_UnlockSurface(&window);
+        }
+        return area;
     }
 
     POINT to_screen(int x, int y) const { return POINT{x / zoom_, y / zoom_}; }
 
-    void redraw() {
-        SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-        SDL_RenderPresent(renderer_);
-    }
-
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
+    SDL_Surface* surface_ = nullptr;  // the window surface last drawn on
+    std::vector<uint32_t> zoomed_;
     SDL_Cursor* cursors_[SDL_NUM_SYSTEM_CURSORS] = {};
     UINT held_[held_size] = {};
     int zoom_ = 1;

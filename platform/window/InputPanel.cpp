@@ -80,7 +80,7 @@ BOOL SHSipPreference(HWND, SIPSTATE state) {
         platform::WindowTable& t = platform::window_table();
         std::lock_guard guard(t.lock);
         top_level = t.z_order;
-        ++t.screen_version;
+        platform::screen_changed();
     }
     for (HWND h : top_level) {
         PostMessageW(h, WM_SETTINGCHANGE, SPI_SETSIPINFO, 0);
@@ -146,6 +146,6 @@ BOOL SHDoneButton(HWND window, DWORD state) {
         return FALSE;
     }
     w->done_button = state == SHDB_SHOW;
-    ++t.screen_version;
+    platform::screen_changed();
     return TRUE;
 }

@@ -65,12 +65,12 @@ LPARAM make_lparam(int low, int high) {
 }
 
 void screen_changed() {
-    ++table().screen_version;
+    platform::screen_changed();
 }
 
 void windows_changed() {
     ++table().windows_version;
-    ++table().screen_version;
+    platform::screen_changed();
 }
 
 // The queue of the thread that owns a window, poked so a waiting GetMessageW looks again.
@@ -1138,6 +1138,23 @@ BOOL UpdateWindow(HWND window) {
     return TRUE;
 }
 
+namespace {
+
+// A released DC may have drawn on its window: that much of the screen is composed again. The
+// screen's own DC is not composed from, and windows not shown are not on it.
+void drawn_on(const platform::DCRecord& record) {
+    WindowData* w = platform::find_window(record.window);
+    if (!w || !platform::is_shown(w)) {
+        return;
+    }
+    POINT origin = platform::screen_origin(w);
+    RECT area = record.area;
+    platform::screen_area_changed(
+        RECT{area.left + origin.x, area.top + origin.y, area.right + origin.x, area.bottom + origin.y});
+}
+
+}  // namespace
+
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     if (!paint) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -1158,7 +1175,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
         w->has_update = false;
         w->erase = false;
         paint->hdc = platform::gdi_create_surface_dc(&w->surface->surface, paint->rcPaint, window);
-        table().dcs.push_back({paint->hdc, window, w->surface});
+        table().dcs.push_back({paint->hdc, window, paint->rcPaint, w->surface});
     }
     if (erase) {
         paint->fErase = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) ? FALSE : TRUE;
@@ -1186,7 +1203,7 @@ HDC GetDC(HWND window) {
     }
     RECT clip{0, 0, surface->surface.width, surface->surface.height};
     HDC dc = platform::gdi_create_surface_dc(&surface->surface, clip, window);
-    table().dcs.push_back({dc, window, surface});
+    table().dcs.push_back({dc, window, clip, surface});
     return dc;
 }
 
@@ -1201,7 +1218,7 @@ int ReleaseDC(HWND, HDC dc) {
         }
         record = std::move(*it);
         dcs.erase(it);
-        screen_changed();
+        drawn_on(record);
     }
     // The surface stays alive until the DC is gone.
     platform::gdi_delete_surface_dc(record.dc);

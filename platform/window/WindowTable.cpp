@@ -81,6 +81,34 @@ bool is_shown(const WindowData* window) {
     return false;
 }
 
+void screen_changed() {
+    screen_area_changed(RECT{0, 0, whole_screen, whole_screen});
+}
+
+void screen_area_changed(RECT area) {
+    WindowTable& t = window_table();
+    ++t.screen_version;
+    if (area.right <= area.left || area.bottom <= area.top) {
+        return;
+    }
+    RECT& d = t.screen_dirty;
+    if (d.right <= d.left || d.bottom <= d.top) {
+        d = area;
+        return;
+    }
+    d = RECT{std::min(d.left, area.left), std::min(d.top, area.top), std::max(d.right, area.right),
+             std::max(d.bottom, area.bottom)};
+}
+
+RECT take_screen_dirty(int width, int height) {
+    WindowTable& t = window_table();
+    RECT d = t.screen_dirty;
+    t.screen_dirty = RECT{};
+    d = RECT{std::max<LONG>(d.left, 0), std::max<LONG>(d.top, 0), std::min<LONG>(d.right, width),
+             std::min<LONG>(d.bottom, height)};
+    return d.right > d.left && d.bottom > d.top ? d : RECT{};
+}
+
 std::shared_ptr<WindowSurface> screen_surface() {
     WindowTable& t = window_table();
     const DeviceProfile& p = device_profile();
@@ -191,7 +219,7 @@ void forget_thread_windows(DWORD thread_id) {
         remove_window(h);
     }
     if (!gone.empty()) {
-        ++t.screen_version;
+        screen_changed();
         ++t.windows_version;
     }
 }

@@ -57,8 +57,12 @@ struct WindowData {
 struct DCRecord {
     HDC dc = nullptr;
     HWND window = nullptr;
+    RECT area{};  // what it may draw on, in the window's client coordinates
     std::shared_ptr<WindowSurface> surface;
 };
+
+// Larger than any screen: the dirty rectangle of a change to all of it.
+inline constexpr LONG whole_screen = 1 << 20;
 
 struct WindowTable {
     std::recursive_mutex lock;
@@ -71,12 +75,20 @@ struct WindowTable {
     std::vector<DCRecord> dcs;
     std::shared_ptr<WindowSurface> screen;  // the composed screen, made at first use
     uint64_t screen_version = 0;            // grows when anything shown may have changed
+    // The part of the screen changed since the display last took it (screen coordinates): all
+    // of it after most changes, only its own rectangle after a window drew.
+    RECT screen_dirty{0, 0, whole_screen, whole_screen};
     uint64_t windows_version = 0;           // grows when the set of top-level windows changes
 };
 
 WindowTable& window_table();
 
 // All of these expect window_table().lock to be held.
+// Something shown changed: the whole screen, or only area (screen coordinates).
+void screen_changed();
+void screen_area_changed(RECT area);
+// What changed since the last call, inside a screen of width x height (empty for nothing).
+RECT take_screen_dirty(int width, int height);
 WindowData* find_window(HWND window);
 // The top-level window a window belongs to (itself when top-level).
 WindowData* top_level_of(WindowData* window);
