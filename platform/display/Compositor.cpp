@@ -30,7 +30,6 @@ struct DisplayState {
     std::mutex lock;
     std::unique_ptr<DisplayBackend> backend;
     DWORD thread = 0;
-    uint64_t presented = ~uint64_t(0);
     int cursor = -1;
 };
 
@@ -216,6 +215,32 @@ void compose_screen() {
     compose_area(screen, RECT{0, 0, screen.width, screen.height});
 }
 
+namespace {
+
+// compose_changes with compose_lock held; the screen composed on comes back in screen.
+RECT compose_changes_locked(std::shared_ptr<WindowSurface>& screen) {
+    RECT changed{};
+    {
+        std::lock_guard guard(window_table().lock);
+        screen = screen_surface();
+        changed = take_screen_dirty(screen->surface.width, screen->surface.height);
+    }
+    if (changed.right <= changed.left) {
+        return RECT{};
+    }
+    changed = with_whole_bars(changed, screen->surface.width);
+    compose_area(screen->surface, changed);
+    return changed;
+}
+
+}  // namespace
+
+RECT compose_changes() {
+    std::lock_guard compose_guard(compose_lock);
+    std::shared_ptr<WindowSurface> screen;
+    return compose_changes_locked(screen);
+}
+
 void display_pen(PenAction action, POINT screen) {
     int b = bar_height();
     if (action == PenAction::Down && screen.y < b && !GetCapture()) {
@@ -265,29 +290,14 @@ DWORD display_idle() {
         s.cursor = cursor;
         s.backend->show_cursor(cursor);
     }
-    if (!s.backend->shows()) {
-        return s.backend->poll_interval();
-    }
-    // Only what changed since the last look is composed and shown.
-    std::shared_ptr<WindowSurface> shared;
-    RECT changed{};
-    {
-        WindowTable& t = window_table();
-        std::lock_guard guard(t.lock);
-        if (t.screen_version == s.presented) {
-            return s.backend->poll_interval();
-        }
-        s.presented = t.screen_version;
-        shared = screen_surface();
-        changed = take_screen_dirty(shared->surface.width, shared->surface.height);
-        if (changed.right > changed.left) {
-            changed = with_whole_bars(changed, shared->surface.width);
-        }
-    }
-    if (changed.right > changed.left) {
+    if (s.backend->shows()) {
+        // Only what changed since the last look is composed and shown.
         std::lock_guard compose_guard(compose_lock);
-        compose_area(shared->surface, changed);
-        s.backend->present(shared->surface, changed);
+        std::shared_ptr<WindowSurface> screen;
+        RECT changed = compose_changes_locked(screen);
+        if (changed.right > changed.left) {
+            s.backend->present(screen->surface, changed);
+        }
     }
     return s.backend->poll_interval();
 }

@@ -50,6 +50,9 @@ std::unique_ptr<DisplayBackend> make_headless_display();
 
 // Composes the screen now (the caller holds no window lock).
 void compose_screen();
+// Composes only what changed on the screen since the last call (all of it at first), and returns
+// that rectangle: empty when nothing did. The display shows the screen this way.
+RECT compose_changes();
 
 // Pen input in screen coordinates as the host gives it: the top bar takes its own taps (the OK
 // button posts WM_COMMAND IDOK to the foreground window); the rest goes to the windows.

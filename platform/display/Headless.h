@@ -48,6 +48,8 @@ int go_back_count();
 // top first, screen width pixels each.
 uint32_t screen_pixel(int x, int y);
 std::vector<uint32_t> screen_pixels();
+// The screen as it was last composed, without composing it afresh.
+std::vector<uint32_t> composed_pixels();
 bool save_screen_png(const std::string& path);
 
 }  // namespace platform::headless

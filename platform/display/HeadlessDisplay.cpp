@@ -189,6 +189,10 @@ uint32_t screen_pixel(int x, int y) {
 
 std::vector<uint32_t> screen_pixels() {
     compose_screen();
+    return composed_pixels();
+}
+
+std::vector<uint32_t> composed_pixels() {
     WindowTable& t = window_table();
     std::lock_guard guard(t.lock);
     const PixelSurface& s = screen_surface()->surface;

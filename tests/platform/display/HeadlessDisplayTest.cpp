@@ -3,6 +3,7 @@
 #include <stb/stb_image.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -511,6 +512,103 @@ TEST_F(HeadlessDisplay, TurningTheScreenSwapsItsSidesAndTellsTheWindows) {
     EXPECT_EQ(back.cy, before.screen_height);
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
     EXPECT_EQ(area.bottom, work.bottom);
+}
+
+// A child of the Solid class inside parent, at (x, y) of its client area.
+HWND solid_child(HWND parent, RECT r, COLORREF colour) {
+    HWND w = CreateWindowExW(0, u"Solid", u"", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, parent, nullptr, nullptr, nullptr);
+    SetWindowLongW(w, GWL_USERDATA, static_cast<LONG_PTR>(colour));
+    return w;
+}
+
+void repaint(HWND w, COLORREF colour, const RECT* part) {
+    SetWindowLongW(w, GWL_USERDATA, static_cast<LONG_PTR>(colour));
+    InvalidateRect(w, part, FALSE);
+}
+
+TEST_F(HeadlessDisplay, AWindowThatDrawsChangesOnlyItsPartOfTheScreen) {
+    const auto& profile = platform::device_profile();
+    const RECT whole{0, 0, profile.screen_width, profile.screen_height};
+    HWND w = solid({10, work.top + 20, 110, work.top + 120}, RGB(10, 20, 30));
+    HWND child = solid_child(w, {30, 40, 50, 50}, RGB(40, 50, 60));
+    HWND hidden = solid({200, work.top + 20, 240, work.top + 60}, RGB(70, 80, 90));
+    ShowWindow(hidden, SW_HIDE);
+    pump();
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        RECT changed;
+    };
+    const RECT part{5, 6, 15, 16};
+    const Case cases[] = {
+        {"a part of a window painted", [&] { repaint(w, RGB(1, 1, 1), &part); }, {15, work.top + 26, 25, work.top + 36}},
+        {"a child painted", [&] { repaint(child, RGB(2, 2, 2), nullptr); }, {40, work.top + 60, 60, work.top + 70}},
+        {"a window drawn on outside painting",
+         [&] {
+             HDC dc = GetDC(w);
+             ReleaseDC(w, dc);
+         },
+         {10, work.top + 20, 110, work.top + 120}},
+        {"a hidden window painted", [&] { repaint(hidden, RGB(3, 3, 3), nullptr); }, {}},
+        {"the screen's own DC released",
+         [] {
+             HDC dc = GetDC(nullptr);
+             ReleaseDC(nullptr, dc);
+         },
+         {}},
+        {"a window moved", [&] { SetWindowPos(w, nullptr, 12, work.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }, whole},
+    };
+    for (const Case& c : cases) {
+        platform::compose_changes();
+        c.change();
+        pump();
+        RECT r = platform::compose_changes();
+        EXPECT_EQ(r.left, c.changed.left) << c.what;
+        EXPECT_EQ(r.top, c.changed.top) << c.what;
+        EXPECT_EQ(r.right, c.changed.right) << c.what;
+        EXPECT_EQ(r.bottom, c.changed.bottom) << c.what;
+    }
+}
+
+TEST_F(HeadlessDisplay, ComposingOnlyWhatChangedMakesTheScreenThatComposingAllMakes) {
+    HWND back = solid({0, work.top, 200, work.top + 200}, RGB(200, 0, 0), u"Back");
+    HWND front = solid({100, work.top + 100, 300, work.top + 300}, RGB(0, 0, 200), u"Front");
+    HWND child = solid_child(front, {10, 10, 60, 40}, RGB(0, 200, 0));
+    pump();
+    const RECT part{150, 150, 190, 190};
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+    };
+    const Case cases[] = {
+        {"the window behind paints where the front one covers it", [&] { repaint(back, RGB(9, 9, 9), &part); }},
+        {"a child paints", [&] { repaint(child, RGB(0, 90, 0), nullptr); }},
+        {"the front window moves", [&] { SetWindowPos(front, nullptr, 40, work.top + 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }},
+        {"the back window comes to the front", [&] { SetForegroundWindow(back); }},
+        {"the caption changes", [&] { SetWindowTextW(back, u"Another caption"); }},
+        {"the OK button shows", [&] { SHDoneButton(back, SHDB_SHOW); }},
+        {"the input panel comes up", [&] { SHSipPreference(back, SIP_UP); }},
+        {"a window paints under the input panel", [&] { repaint(back, RGB(7, 7, 7), nullptr); }},
+        {"the input panel goes down", [&] { SHSipPreference(back, SIP_DOWN); }},
+        {"a window hides", [&] { ShowWindow(front, SW_HIDE); }},
+    };
+    platform::compose_changes();
+    for (const Case& c : cases) {
+        c.change();
+        pump();
+        RECT r = platform::compose_changes();
+        EXPECT_GT(r.right, r.left) << c.what;
+        std::vector<uint32_t> composed = h::composed_pixels();
+        std::vector<uint32_t> fresh = h::screen_pixels();
+        ASSERT_EQ(composed.size(), fresh.size());
+        size_t differing = 0;
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            differing += composed[i] != fresh[i] ? 1 : 0;
+        }
+        EXPECT_EQ(differing, 0u) << c.what;
+    }
+    SHDoneButton(back, SHDB_HIDE);
 }
 
 }  // namespace
