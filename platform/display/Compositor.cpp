@@ -328,6 +328,11 @@ bool open_display(bool fall_back) {
             s.backend = make_headless_display();
         }
         s.thread = GetCurrentThreadId();
+        if (HostEvents* host = s.backend->host_events()) {
+            std::shared_ptr<ThreadQueue> q = current_queue();
+            std::lock_guard queue_guard(q->lock);
+            q->host = host;
+        }
         set_idle_hook(display_idle);
     }
     return true;

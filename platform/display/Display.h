@@ -10,6 +10,7 @@
 #include "platform/Types.h"
 #include "platform/gdi/SurfaceDC.h"
 #include "platform/window/Input.h"
+#include "platform/window/ThreadQueue.h"
 
 namespace platform {
 
@@ -23,8 +24,11 @@ public:
     virtual bool pump_events() = 0;
     // Shows the screen where it changed (changed: a non-empty rectangle inside it).
     virtual void present(const PixelSurface& screen, RECT changed) = 0;
-    // How long the display thread may sleep between looks at the host (INFINITE: no host).
+    // How long the display thread may sleep between looks at the host (INFINITE: no host, or
+    // one whose events wake the thread).
     virtual DWORD poll_interval() const = 0;
+    // The host's events, when the display thread can sleep until one comes; else null.
+    virtual HostEvents* host_events() { return nullptr; }
     virtual void show_cursor(int cursor_id) { (void)cursor_id; }
     // The desktop's clipboard text (empty when it holds none); false where there is no desktop.
     virtual bool read_clipboard(std::u16string& text) {

@@ -69,7 +69,7 @@ UINT device_key(SDL_Keycode key, Uint16 modifiers) {
     }
 }
 
-class SdlDisplay : public DisplayBackend {
+class SdlDisplay : public DisplayBackend, public HostEvents {
 public:
     ~SdlDisplay() override {
         if (window_) {
@@ -103,6 +103,13 @@ public:
             return false;
         }
         SDL_StartTextInput();
+        // These wait for the desktop's events and let another thread end the wait; elsewhere the
+        // wait would poll every millisecond, and looking every few is cheaper.
+        waits_ = std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0;
+        wake_event_ = SDL_RegisterEvents(1);
+        if (wake_event_ == static_cast<Uint32>(-1)) {
+            waits_ = false;
+        }
         return true;
     }
 
@@ -213,7 +220,19 @@ public:
         return SDL_SetClipboardText(utf8_from_utf16(text).c_str()) == 0;
     }
 
-    DWORD poll_interval() const override { return 10; }
+    DWORD poll_interval() const override { return waits_ ? INFINITE : 10; }
+
+    HostEvents* host_events() override { return waits_ ? this : nullptr; }
+
+    void wait(DWORD milliseconds) override {
+        SDL_WaitEventTimeout(nullptr, milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, 1 << 30)));
+    }
+
+    void wake() override {
+        SDL_Event e{};
+        e.type = wake_event_;
+        SDL_PushEvent(&e);
+    }
 
     void go_back() override { SDL_MinimizeWindow(window_); }
 
@@ -307,6 +326,8 @@ private:
     std::vector<uint32_t> zoomed_;
     SDL_Cursor* cursors_[SDL_NUM_SYSTEM_CURSORS] = {};
     UINT held_[held_size] = {};
+    bool waits_ = false;
+    Uint32 wake_event_ = 0;  // ends a wait; read and dropped with the other events
     int zoom_ = 1;
     int width_ = 0;
     int height_ = 0;

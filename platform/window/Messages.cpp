@@ -160,7 +160,16 @@ int retrieve(MSG* out, HWND filter, UINT low, UINT high, bool remove, bool block
         }
         std::unique_lock lock(q->lock);
         auto woken = [&] { return q->generation != seen; };
-        if (wait == INFINITE) {
+        if (q->host) {
+            // Host events come without a change to the queue: the host's wait covers both.
+            if (!woken()) {
+                q->host_waiting = true;
+                lock.unlock();
+                q->host->wait(wait);
+                lock.lock();
+                q->host_waiting = false;
+            }
+        } else if (wait == INFINITE) {
             q->wake.wait(lock, woken);
         } else {
             q->wake.wait_for(lock, std::chrono::milliseconds(wait), woken);
@@ -290,8 +299,7 @@ void PostQuitMessage(int exit_code) {
     std::lock_guard guard(q->lock);
     q->quit_pending = true;
     q->quit_code = exit_code;
-    ++q->generation;
-    q->wake.notify_all();
+    q->changed_locked();
 }
 
 BOOL TranslateMessage(const MSG* msg) {

@@ -67,8 +67,7 @@ bool ThreadQueue::post(const MSG& msg) {
         return false;
     }
     posted.push_back(msg);
-    ++generation;
-    wake.notify_all();
+    changed_locked();
     return true;
 }
 
@@ -84,8 +83,7 @@ bool ThreadQueue::post_input(const MSG& msg) {
     } else {
         input.push_back(msg);
     }
-    ++generation;
-    wake.notify_all();
+    changed_locked();
     return true;
 }
 
@@ -115,8 +113,7 @@ bool ThreadQueue::post_key(const MSG& msg, UINT virtual_key, bool down) {
         keys_held[virtual_key] = down;
     }
     input.push_back(msg);
-    ++generation;
-    wake.notify_all();
+    changed_locked();
     return true;
 }
 
@@ -144,15 +141,22 @@ bool ThreadQueue::post_sent(const std::shared_ptr<SentMessage>& message) {
         return false;
     }
     sent.push_back(message);
-    ++generation;
-    wake.notify_all();
+    changed_locked();
     return true;
 }
 
 void ThreadQueue::poke() {
     std::lock_guard guard(lock);
+    changed_locked();
+}
+
+void ThreadQueue::changed_locked() {
     ++generation;
     wake.notify_all();
+    if (host_waiting) {
+        host_waiting = false;  // one wake ends the wait
+        host->wake();
+    }
 }
 
 std::shared_ptr<ThreadQueue> current_queue() {
@@ -178,8 +182,7 @@ void complete_sent(const std::shared_ptr<SentMessage>& sent, LRESULT result) {
     std::lock_guard guard(sender.lock);
     sent->result = result;
     sent->done = true;
-    ++sender.generation;
-    sender.wake.notify_all();
+    sender.changed_locked();
 }
 
 void set_idle_hook(IdleHook hook) {

@@ -15,6 +15,18 @@ namespace platform {
 
 class ThreadQueue;
 
+// Events from outside the process that a thread waits for beside its messages (the desktop
+// window's, on the display's thread), so that it sleeps until either comes.
+class HostEvents {
+public:
+    virtual ~HostEvents() = default;
+    // Sleeps until a host event is waiting, wake is called, or milliseconds pass (INFINITE: no
+    // limit). A wake that came before the wait began ends it at once.
+    virtual void wait(DWORD milliseconds) = 0;
+    // From any thread.
+    virtual void wake() = 0;
+};
+
 // A SendMessageW from another thread, waiting for its reply.
 struct SentMessage {
     MSG msg;
@@ -49,6 +61,8 @@ public:
     bool post_sent(const std::shared_ptr<SentMessage>& sent);
     // Something outside the queue changed (an invalidated window, a new timer): look again.
     void poke();
+    // Wakes a reader waiting for a change (lock held).
+    void changed_locked();
 
     const DWORD thread_id;
 
@@ -62,6 +76,9 @@ public:
     bool quit_pending = false;                      // lock
     int quit_code = 0;                              // lock
     bool closed = false;                            // lock
+    // The owner thread also waits for these (lock); host_waiting while it does.
+    HostEvents* host = nullptr;
+    bool host_waiting = false;
     // The keys held as of the last key message the thread took (lock), so that a key read
     // while handling a message is as it was then, however far the keyboard has gone since.
     std::array<bool, 256> keys_held{};

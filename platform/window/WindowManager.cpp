@@ -1030,8 +1030,7 @@ uintptr_t SetTimer(HWND window, uintptr_t id, UINT milliseconds, TIMERPROC proc)
     } else {
         q->timers.push_back({window, id, interval, due, proc});
     }
-    ++q->generation;
-    q->wake.notify_all();
+    q->changed_locked();
     return id ? id : 1;
 }
 
