@@ -40,10 +40,16 @@ void PositionBar::set_markers(double start, double second) {
     start = clamp_marker(start);
     second = clamp_marker(second);
     if (start == start_ && second == second_) return;
+    const Parts before = layout_parts();
     start_ = start;
     second_ = second;
     on_state_changed(this);
-    invalidate();
+    // The play position moves less than a pixel a tick on a long file: redraw only what moved.
+    const Parts after = layout_parts();
+    if (after.left_size != before.left_size || after.middle_position != before.middle_position ||
+        after.middle_size != before.middle_size) {
+        invalidate();
+    }
 }
 
 void PositionBar::set_marker_range(double low, double high, double first, double second) {

@@ -15,7 +15,7 @@ public:
     // The main form's bar is "pbPosition".
     PositionBar(skinner::FormBase* form, const std::u16string& name);
 
-    // Both clamped to [0, 1]; a change raises on_state_changed and repaints.
+    // Both clamped to [0, 1]; a change raises on_state_changed, and repaints when it moves a picture.
     void set_markers(double start, double second);
     // The markers as fractions of low..high; both 0 when the range is empty.
     void set_marker_range(double low, double high, double first, double second);
