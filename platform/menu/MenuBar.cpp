@@ -580,6 +580,13 @@ LRESULT bar_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
         on_input(window, message, wParam, lParam);
         return 0;
+    case WM_SETTINGCHANGE: {
+        // The screen may have turned: the bar keeps to its bottom edge, across its whole width.
+        const platform::DeviceProfile& p = platform::device_profile();
+        const int height = platform::bar_height();
+        MoveWindow(window, 0, p.screen_height - height, p.screen_width, height, TRUE);
+        return 0;
+    }
     case WM_DESTROY: {
         BarTable& t = bars();
         BarLock guard(t.lock);

@@ -26,7 +26,8 @@ namespace platform {
 int bar_height() {
     const DeviceProfile& p = device_profile();
     if (p.type == DeviceType::Smartphone) {
-        switch (p.screen_width) {
+        // By the shorter side, so that a turned screen keeps its bar.
+        switch (std::min(p.screen_width, p.screen_height)) {
         case 176: return 20;
         case 240:
         case 320:

@@ -117,19 +117,30 @@ TEST_F(MenuBar, SitsBelowTheWorkAreaOnEveryScreen) {
         HMODULE shell = LoadLibraryExW(u"tapres.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
         HWND bar = make_bar(owner, platform::two_key_bar_resource, shell);
         FreeLibrary(shell);
-        RECT work;
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        RECT r;
-        ASSERT_TRUE(GetWindowRect(bar, &r)) << c.screen;
-        EXPECT_EQ(r.left, 0) << c.device << " " << c.screen;
-        EXPECT_EQ(r.top, work.bottom) << c.device << " " << c.screen;
-        EXPECT_EQ(r.right, p.screen_width) << c.device << " " << c.screen;
-        EXPECT_EQ(r.bottom, p.screen_height) << c.device << " " << c.screen;
+        // Along the bottom edge of the screen, also once the screen has turned.
+        auto check_bar = [&](const char* when) {
+            const platform::DeviceProfile& p = platform::device_profile();
+            RECT work;
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+            RECT r;
+            ASSERT_TRUE(GetWindowRect(bar, &r)) << c.screen << " " << when;
+            EXPECT_EQ(r.left, 0) << c.device << " " << c.screen << " " << when;
+            EXPECT_EQ(r.top, work.bottom) << c.device << " " << c.screen << " " << when;
+            EXPECT_EQ(r.right, p.screen_width) << c.device << " " << c.screen << " " << when;
+            EXPECT_EQ(r.bottom, p.screen_height) << c.device << " " << c.screen << " " << when;
+            EXPECT_EQ(h::screen_pixel(p.screen_width / 4, r.top + (r.bottom - r.top) / 2),
+                      xrgb(platform::menu::look::bar)) << c.device << " " << c.screen << " " << when;
+        };
+        check_bar("as made");
         RECT placed;
         GetWindowRect(owner, &placed);  // made with the default size
-        EXPECT_LE(placed.bottom, r.top) << c.device << " " << c.screen;
-        EXPECT_EQ(h::screen_pixel(p.screen_width / 4, r.top + (r.bottom - r.top) / 2),
-                  xrgb(platform::menu::look::bar));
+        EXPECT_LE(placed.bottom, p.screen_height - platform::bar_height()) << c.device << " " << c.screen;
+        h::turn_screen();
+        pump();
+        check_bar("turned");
+        h::turn_screen();
+        pump();
+        check_bar("turned back");
         // The shell's two-key bar: the left key 18201, then the right key 18200.
         EXPECT_EQ(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 2);
         TBBUTTON b;
