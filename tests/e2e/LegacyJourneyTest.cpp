@@ -59,6 +59,7 @@ TEST(LegacyJourney, FromTheSkinArchiveThroughGermanToASavedRingtoneAndGermanAfte
         fs::create_directories(root.host("Temp"));
         const std::string clip = root.host("My Documents/Sweep.wav");
         ASSERT_TRUE(fixtures::make_wav(clip, tone));
+        fixtures::enable_log(root);
 
         e2e::Launch launch;
         launch.program = e2e::install_program(root, e2e::Program::legacy);
@@ -109,7 +110,10 @@ TEST(LegacyJourney, FromTheSkinArchiveThroughGermanToASavedRingtoneAndGermanAfte
         EXPECT_TRUE(journey.screen_matches("10-name-dialog", caret_blinks));
         ASSERT_TRUE(journey.key("Return"));
         const std::string ringtone = root.host((rings_folder / "Sweep_001.mp3").string());
-        // The converting form closes once the file is whole: the save panel is back, Save lit.
+        // The save panel shows between the name dialog and the converting form too: first the
+        // worker's end, then the panel back with Save lit once the form has closed.
+        EXPECT_TRUE(eventually([&] { return contains(fixtures::read_logs(root), "ConversionWorker result=0"); }, 60000))
+            << fixtures::read_logs(root);
         EXPECT_TRUE(journey.screen_matches("11-saved"));
         EXPECT_TRUE(fs::exists(ringtone)) << journey.program_output();
 
