@@ -21,7 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// A second's marks apart, the long span takes the converter long enough to be seen working.
+// Ten minutes, marked across most of their length: the span keeps the converter busy for
+// seconds, long enough for its form to be seen and cancelled.
 constexpr double clip_seconds = 600.0;
 constexpr int sample_rate = 44100;
 constexpr double source_peak = 0.2;
