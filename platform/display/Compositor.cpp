@@ -5,6 +5,7 @@
 
 #include "platform/device/DeviceProfile.h"
 #include "platform/display/Display.h"
+#include "platform/display/Keyboard.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/menu/MenuBar.h"
 #include "platform/threads/Threads.h"
@@ -23,8 +24,6 @@ constexpr uint32_t desktop_colour = 0x00304860;
 constexpr uint32_t bar_colour = 0x00102A50;
 constexpr uint32_t bar_text_colour = 0x00FFFFFF;
 constexpr uint32_t button_colour = 0x00305A90;
-constexpr uint32_t panel_colour = 0x00C8C8C8;
-constexpr uint32_t panel_key_colour = 0x00F4F4F4;
 
 struct DisplayState {
     std::mutex lock;
@@ -107,26 +106,6 @@ void draw_text(HDC dc, const std::u16string& text, RECT r, UINT format, COLORREF
 
 COLORREF colorref(uint32_t xrgb) {
     return RGB(static_cast<BYTE>(xrgb >> 16), static_cast<BYTE>(xrgb >> 8), static_cast<BYTE>(xrgb));
-}
-
-void draw_input_panel(PixelSurface& screen) {
-    RECT panel = input_panel_rect();
-    if (panel.bottom <= panel.top) {
-        return;
-    }
-    fill(screen, panel, panel_colour);
-    // A plain grid of keys; the desktop keyboard does the typing.
-    int rows = 4;
-    int columns = 10;
-    int kw = (panel.right - panel.left) / columns;
-    int kh = (panel.bottom - panel.top) / rows;
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            RECT key{panel.left + c * kw + 1, panel.top + r * kh + 1, panel.left + (c + 1) * kw - 1,
-                     panel.top + (r + 1) * kh - 1};
-            fill(screen, key, panel_key_colour);
-        }
-    }
 }
 
 }  // namespace
@@ -255,6 +234,9 @@ void display_pen(PenAction action, POINT screen) {
         if (action == PenAction::Up) {
             pen_in_bar = false;
         }
+        return;
+    }
+    if (input_panel_pen(action, screen)) {
         return;
     }
     inject_pen(action, screen);
