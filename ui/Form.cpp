@@ -253,6 +253,9 @@ bool Form::pump(const MSG& msg) {
     DispatchMessageW(&msg);
     if (msg.message == WM_END_MODAL) return false;
     if (is_smartphone()) return true;
+    // A key that closed a popup menu went to the menu bar: it is no form's key.
+    const bool keys = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_CHAR;
+    if (keys && !is_form_window(msg.hwnd)) return true;
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         MSG ch;
         WPARAM character = 0;

@@ -106,6 +106,8 @@ void release(Form* form, int button, Point point, bool double_click) {
 
 }  // namespace
 
+bool is_form_window(HWND window) { return window && window_class_of(window) == form_class_name(); }
+
 FormImpl::FormImpl(Form* parent, Properties* properties, const std::u16string& form_name) {
     DWORD flicker = 0;
     registry_read_dword(u"HKEY_CURRENT_USER\\Software\\ZEPH", u"Flicker", flicker);

@@ -110,4 +110,8 @@ private:
     bool closing_by_program_ = false;
 };
 
+// Whether the window is a skinned form's own: only those take the form's private messages
+// (in the user range, where a menu bar's tool-bar messages also lie).
+bool is_form_window(HWND window);
+
 }  // namespace skinner

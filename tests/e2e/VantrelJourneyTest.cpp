@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The position bar moves by itself while the preview plays.
-const e2e::Match bar_moves{.ignore = {{0, 52, 480, 64}}};
+const e2e::Match bar_moves{.ignore = {{0, 52, 480, 80}}};
 
 void wait(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 

@@ -119,6 +119,36 @@ TEST_F(FormTest, PocketPcPumpDeliversTextFirstAndKeysOnlyWhenTextIsNotTaken) {
                                                 "tOther text %", "tOther keydown None", "tOther blur"}));
 }
 
+// A window of another class (the menu bar when a key closes its popup) gets its keys alone:
+// the form's private message lies in the user range, where a tool bar's messages are.
+std::vector<UINT> user_messages;
+
+LRESULT recording_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_USER) user_messages.push_back(message);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(FormTest, PocketPcPumpSendsTheFormsKeyMessageOnlyToForms) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = recording_proc;
+    wc.lpszClassName = u"NotAForm";
+    RegisterClassW(&wc);
+    HWND other = CreateWindowExW(0, u"NotAForm", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    user_messages.clear();
+    JournalForm form(nullptr, &skin(), u"Top", &journal);
+    Probe first(&form, u"tOk", &journal);
+    run_modal(form, {
+                        [&] { journal.clear(); },
+                        [&] { PostMessageW(other, WM_KEYDOWN, VK_ESCAPE, 0); },
+                        [&] { PostMessageW(other, WM_CHAR, 'x', 0); },
+                        [] { h::key_press('A'); },
+                    });
+    DestroyWindow(other);
+    EXPECT_TRUE(user_messages.empty());
+    EXPECT_EQ(only(journal, "tOk"), (Journal{"tOk text a", "tOk keydown A", "tOk keyup A", "tOk blur"}));
+}
+
 TEST_F(FormTest, NestedModalLoopsEndInnermostFirstAndGiveBackWhatTheyDisabled) {
     JournalForm top(nullptr, &skin(), u"Top", &journal);
     std::unique_ptr<JournalForm> side = std::make_unique<JournalForm>(nullptr, &skin(), u"Place4", &journal);
