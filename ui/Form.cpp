@@ -263,7 +263,9 @@ bool Form::pump(const MSG& msg) {
         // behind it. A later key's text must not be taken (End then "x" would lose the End).
         const bool own = translated || (PeekMessageW(&ch, msg.hwnd, 0, 0, PM_NOREMOVE) && ch.message == WM_CHAR);
         if (own && PeekMessageW(&ch, msg.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE) && ch.wParam >= 32) character = ch.wParam;
-        SendMessageW(msg.hwnd, WM_KEY_WITH_CHAR, msg.wParam, static_cast<LPARAM>(character));
+        if (!FormImpl::is_held_enter(msg.wParam, msg.lParam)) {
+            SendMessageW(msg.hwnd, WM_KEY_WITH_CHAR, msg.wParam, static_cast<LPARAM>(character));
+        }
     } else if (msg.message == WM_CHAR) {
         const LPARAM character = msg.wParam < 32 ? 0 : static_cast<LPARAM>(msg.wParam);
         SendMessageW(msg.hwnd, WM_KEY_WITH_CHAR, key_of_lone_character(msg.wParam), character);

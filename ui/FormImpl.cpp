@@ -241,7 +241,7 @@ bool FormImpl::handle(UINT message, WPARAM wParam, LPARAM lParam, HookFlags& fla
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (is_smartphone()) form->on_keydown(key_of(wParam));
+        if (is_smartphone() && !is_held_enter(wParam, lParam)) form->on_keydown(key_of(wParam));
         break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -480,6 +480,11 @@ void FormImpl::unregister_button_ok(Control* button) {
     std::erase(ok_buttons_, button);
     Log::instance() << "FormImpl::register_button_ok size=" << int(ok_buttons_.size()) << "\n";
     if (had && ok_buttons_.empty()) SHDoneButton(window_, SHDB_HIDE);
+}
+
+bool FormImpl::is_held_enter(WPARAM virtual_key, LPARAM flags) {
+    constexpr LPARAM was_down = LPARAM{1} << 30;
+    return virtual_key == VK_RETURN && (flags & was_down) != 0;
 }
 
 void FormImpl::set_focus_if_activated() {

@@ -59,6 +59,9 @@ public:
     // Width and height of the screen, and optionally its vertical dots per inch.
     static Point get_screen_size(int* dpi);
     static bool is_key_down(Key key);
+    // A key-down message that only repeats an Enter already held: it acts on nothing, so that
+    // one press does not go on to the panel or dialog that the press itself brought up.
+    static bool is_held_enter(WPARAM virtual_key, LPARAM flags);
     // MessageBoxW over the form's window (none without a form), style 0.
     static int message_box(const Form* form, const std::u16string& text, const std::u16string& title);
 

@@ -497,6 +497,47 @@ TEST_F(FormMainTest, DownOnTheSavePanelFollowsTheControlsAsTheyAreLaidOut) {
     pump();
 }
 
+// Enter held down on a clip opens it once: the key's repeats and its release must not go on to
+// press what the new panel offers, nor a selected folder to open the next level and beyond.
+TEST_F(FormMainTest, AHeldEnterActsOnceOnThePanelItWasPressedOn) {
+    struct Case {
+        const char* what;
+        std::function<void(MainFormTest&)> reach;
+        const char* panel;
+        std::function<void(MainFormTest&, ::testing::AssertionResult&)> check;
+    };
+    const std::vector<Case> cases = {
+        {"a clip in the list", [](MainFormTest& t) { t.select_clip(u"a.wav"); }, "start", {}},
+        {"a folder in the list",
+         [](MainFormTest& t) {
+             t.form().open_folder(u"\\Clips");
+             t.form().file_list().select_path(u"\\Clips\\Sub");
+         },
+         "file",
+         [](MainFormTest& t, ::testing::AssertionResult& result) {
+             if (t.form().file_list().get_folder() != u"\\Clips\\Sub") result = ::testing::AssertionFailure();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        make_form();
+        ShowWindow(form().get_hwnd(), SW_SHOW);
+        c.reach(*this);
+        std::vector<std::function<void()>> steps = {[] { platform::headless::key_down(VK_RETURN); }};
+        for (int i = 0; i < 7; ++i) steps.push_back([] { platform::headless::key_repeat(VK_RETURN); });
+        steps.push_back([] { platform::headless::key_up(VK_RETURN); });
+        steps.push_back([this] { form().close(); });
+        dialog_test::Script script(steps);
+        form().do_modal();
+        EXPECT_TRUE(script.done());
+        EXPECT_EQ(panel(), c.panel);
+        ::testing::AssertionResult where = ::testing::AssertionSuccess();
+        if (c.check) c.check(*this, where);
+        EXPECT_TRUE(where) << "the folder is " << std::string(form().file_list().get_folder().begin(),
+                                                             form().file_list().get_folder().end());
+    }
+}
+
 TEST_F(FormMainTest, MenuHasTheLanguagesThenHelpAboutAndExit) {
     skinner::MenuItem menu(u"Menu", u"Menu");
     form().create_menu(menu);
