@@ -86,11 +86,23 @@ struct KeyboardState {
     bool shift = false;  // lock
     bool tracking = false;  // lock: a press began on the panel and the pen is still down
     int pressed = -1;    // lock: the key under the pen, counted through the page's rows
+    unsigned raises = 0;  // lock: the panel's raise this state belongs to
 };
 
 KeyboardState& keyboard() {
     static auto* instance = new KeyboardState;
     return *instance;
+}
+
+// A panel that comes up again shows the letters, without shift, whatever it showed before.
+void start_afresh_if_raised(KeyboardState& s) {
+    unsigned raises = input_panel_raises();
+    if (s.raises != raises) {
+        s.raises = raises;
+        s.page = 0;
+        s.shift = false;
+        s.pressed = -1;
+    }
 }
 
 struct LaidKey {
@@ -207,6 +219,7 @@ void type_key(const KeySpec& spec, bool shift) {
 std::vector<PanelKey> input_panel_keys() {
     KeyboardState& s = keyboard();
     std::lock_guard guard(s.lock);
+    start_afresh_if_raised(s);
     std::vector<PanelKey> keys;
     for (const LaidKey& k : lay_out(input_panel_rect(), s.page)) {
         keys.push_back(PanelKey{k.spec->name, shown_label(*k.spec, s.shift), k.rect});
@@ -221,6 +234,7 @@ void draw_input_panel(PixelSurface& screen) {
     }
     KeyboardState& s = keyboard();
     std::lock_guard guard(s.lock);
+    start_afresh_if_raised(s);
     HDC dc = gdi_create_surface_dc(&screen, panel, nullptr);
     menu::fill(dc, panel, look::bar);
     int edge = scale();
@@ -244,6 +258,7 @@ bool input_panel_pen(PenAction action, POINT screen) {
     RECT panel = input_panel_rect();
     KeyboardState& s = keyboard();
     std::unique_lock guard(s.lock);
+    start_afresh_if_raised(s);
     if (action == PenAction::Down) {
         if (captured || !inside(panel, screen)) {
             return false;

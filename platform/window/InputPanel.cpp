@@ -15,6 +15,7 @@
 namespace {
 
 std::atomic<bool> panel_up{false};
+std::atomic<unsigned> panel_raises{0};
 
 constexpr DWORD hold_milliseconds = 500;
 constexpr int hold_tolerance = 5;  // pixels the pen may wander during a hold
@@ -49,6 +50,10 @@ bool input_panel_up() {
     return panel_up.load();
 }
 
+unsigned input_panel_raises() {
+    return panel_raises.load();
+}
+
 RECT input_panel_rect() {
     if (!panel_up.load()) {
         return RECT{};
@@ -74,6 +79,9 @@ BOOL SHSipPreference(HWND, SIPSTATE state) {
     }
     if (panel_up.exchange(up) == up) {
         return TRUE;
+    }
+    if (up) {
+        ++panel_raises;
     }
     std::vector<HWND> top_level;
     {

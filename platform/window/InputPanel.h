@@ -44,5 +44,7 @@ namespace platform {
 bool input_panel_up();
 // The panel's rectangle on the screen (empty while it is down).
 RECT input_panel_rect();
+// How often the panel has come up: each time it does, its keyboard starts afresh.
+unsigned input_panel_raises();
 
 }  // namespace platform

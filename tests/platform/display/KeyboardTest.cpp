@@ -196,13 +196,27 @@ TEST_F(Keyboard, LettersArriveAsCharactersAndBackspaceAndEnterAsKeys) {
     EXPECT_EQ(text(), u"");
 }
 
+TEST_F(Keyboard, EachRaiseStartsOnTheLettersWithoutShift) {
+    for (const char16_t* left_on : {u"123", u"shift"}) {
+        tap(left_on);
+        SHSipPreference(edit, SIP_DOWN);
+        SHSipPreference(edit, SIP_UP);
+        std::optional<platform::PanelKey> q = find(u"q");
+        ASSERT_TRUE(q) << "after " << std::string(left_on, left_on + 3);
+        EXPECT_EQ(q->label, u"q");
+    }
+    tap(u"shift");
+    tap(u"a");
+    EXPECT_EQ(text(), u"A");
+}
+
 TEST_F(Keyboard, PenOnThePanelNeverReachesTheWindowBelow) {
     RECT panel = platform::input_panel_rect();
     std::optional<platform::PanelKey> q = find(u"q");
     ASSERT_TRUE(q);
     POINT on = centre(q->rect);
-    // The window behind the panel reaches under it: a tap, a drag off the panel and a tap on a
-    // gap between keys all stay with the panel.
+    // The window behind the panel reaches under it: a tap, a drag off the panel and a tap in
+    // the panel's corner, clear of every key, all stay with the panel.
     h::tap(on.x, on.y);
     h::pen_down(on.x, on.y);
     h::pen_move(on.x, panel.top - 10);

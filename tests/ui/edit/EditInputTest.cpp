@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/display/Headless.h"
+#include "platform/display/Keyboard.h"
 #include "platform/menu/MenuTracking.h"
 #include "platform/window/InputPanel.h"
 #include "platform/window/Keys.h"
@@ -159,6 +160,35 @@ TEST_F(EditInput, ABackspaceEditsAndEscapeStillReachesTheForm) {
                         },
                         [&] { EXPECT_EQ(form.other.get_text(), u"z"); },
                     });
+}
+
+// A tap on the input panel's key of that name.
+void tap_panel(const std::u16string& name) {
+    for (const platform::PanelKey& k : platform::input_panel_keys()) {
+        if (k.name == name) {
+            h::tap((k.rect.left + k.rect.right) / 2, (k.rect.top + k.rect.bottom) / 2);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no key " << narrow(name) << " on the input panel";
+}
+
+TEST_F(EditInput, APenTypesANameOnTheInputPanel) {
+    run_modal(form, {
+                        [&] {
+                            for (const char16_t* key : {u"shift", u"d", u"a", u"w", u"n", u"space", u"123", u"2"}) {
+                                tap_panel(key);
+                            }
+                        },
+                        [&] { tap_panel(u"backspace"); },
+                        [&] {
+                            for (const char16_t* key : {u"_", u"9", u"abc", u"x"}) {
+                                tap_panel(key);
+                            }
+                        },
+                        [&] { EXPECT_EQ(form.name.get_text(), u"Dawn _9x"); },
+                    });
+    EXPECT_EQ(form.take_events().size(), 10u) << "a text event for each character and the backspace";
 }
 
 }  // namespace
