@@ -154,6 +154,9 @@ LRESULT box_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_KEYDOWN:
+        if (lParam & (LPARAM{1} << 30)) {
+            return 0;  // a key held from before the box: only a fresh press answers it
+        }
         if (wParam == VK_RETURN) {
             finish(*box, box->buttons[box->default_button].result);
         } else if ((wParam == VK_ESCAPE || wParam == VK_BACK) && box->cancel_result) {
