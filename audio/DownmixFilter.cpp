@@ -31,6 +31,12 @@ AudioBlock DownmixFilter::process(const AudioBlock& in) {
     const uint8_t* p = in.const_data();
     uint8_t* q = out.buffer.data();
     const int channels = in.channels;
+    // Only the block's loudest positive and negative sums can raise the peak; they are offered
+    // in the order they came, so an equal peak keeps its first form, as sample by sample.
+    int32_t high = 0;
+    int32_t low = 0;
+    int high_at = -1;
+    int low_at = -1;
     for (int f = 0; f < frames; ++f) {
         int32_t sum = 0;
         for (int c = 0; c < channels; ++c) {
@@ -42,18 +48,31 @@ AudioBlock DownmixFilter::process(const AudioBlock& in) {
                 p += 1;
             }
         }
-        int32_t limit = sum < 0 ? -32768 : 32767;
-        Fraction candidate{sum, limit * channels};
-        if (candidate > peak_) {
-            peak_ = candidate;
+        if (sum > high) {
+            high = sum;
+            high_at = f;
+        } else if (sum < low) {
+            low = sum;
+            low_at = f;
         }
         int64_t mixed = sum;
         if (gain_.den != 0) {
             mixed = int64_t{gain_.num} * sum / gain_.den;
         }
-        int64_t value = std::clamp<int64_t>(mixed / channels, -32768, 32767);
+        // A constant divisor for stereo saves a hardware division per frame.
+        const int64_t mean = channels == 2 ? mixed / 2 : mixed / channels;
+        int64_t value = std::clamp<int64_t>(mean, -32768, 32767);
         write_s16(q, static_cast<int16_t>(value));
         q += 2;
+    }
+    const Fraction high_peak{high, 32767 * channels};
+    const Fraction low_peak{low, -32768 * channels};
+    const Fraction* first = high_at < low_at ? &high_peak : &low_peak;
+    const Fraction* second = first == &high_peak ? &low_peak : &high_peak;
+    for (const Fraction* candidate : {first, second}) {
+        if ((candidate == &high_peak ? high_at : low_at) >= 0 && *candidate > peak_) {
+            peak_ = *candidate;
+        }
     }
     return out;
 }

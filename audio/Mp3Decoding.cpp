@@ -25,7 +25,9 @@ void mp3_decoder_free(Mp3DecoderState* state) {
     delete state;
 }
 
-int round_sample(int bits, mad_fixed_t sample, mad_fixed_t& error) {
+namespace {
+
+inline int round_to(int bits, mad_fixed_t sample, mad_fixed_t& error) {
     constexpr mad_fixed_t kOne = MAD_F_ONE;
     // A damaged frame can synthesise samples near the type's limit, where adding the carried
     // remainder would overflow.
@@ -38,6 +40,24 @@ int round_sample(int bits, mad_fixed_t sample, mad_fixed_t& error) {
     error = clipped - q;
     return q >> shift;
 }
+
+// Inlined at each call, so the common 16-bit call has its width and byte loop fixed.
+inline void write_samples(const mad_pcm& pcm, int channels, int bits, uint8_t* p) {
+    const int bytes_per_sample = bits / 8;
+    mad_fixed_t error[2] = {0, 0};
+    for (unsigned i = 0; i < pcm.length; ++i) {
+        for (int c = 0; c < channels; ++c) {
+            int value = round_to(bits, pcm.samples[c][i], error[c]);
+            for (int b = 0; b < bytes_per_sample; ++b) {
+                *p++ = static_cast<uint8_t>(value >> (8 * b));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int round_sample(int bits, mad_fixed_t sample, mad_fixed_t& error) { return round_to(bits, sample, error); }
 
 int mp3_decoder_decode(Mp3DecoderState* state, const uint8_t* data, int length, uint8_t* out, int out_size,
                        int& consumed, int& written, int bits) {
@@ -58,20 +78,14 @@ int mp3_decoder_decode(Mp3DecoderState* state, const uint8_t* data, int length, 
 
     const mad_pcm& pcm = state->synth.pcm;
     int channels = pcm.channels >= 2 ? 2 : 1;
-    int bytes_per_sample = bits / 8;
     int needed = pcm.length * channels * bits / 8;
     if (out_size < needed) {
         return 2;
     }
-    uint8_t* p = out;
-    mad_fixed_t error[2] = {0, 0};
-    for (unsigned i = 0; i < pcm.length; ++i) {
-        for (int c = 0; c < channels; ++c) {
-            int value = round_sample(bits, pcm.samples[c][i], error[c]);
-            for (int b = 0; b < bytes_per_sample; ++b) {
-                *p++ = static_cast<uint8_t>(value >> (8 * b));
-            }
-        }
+    if (bits == 16) {
+        write_samples(pcm, channels, 16, out);
+    } else {
+        write_samples(pcm, channels, bits, out);
     }
     written = needed;
     consumed = static_cast<int>(state->stream.next_frame - data);

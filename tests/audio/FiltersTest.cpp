@@ -89,6 +89,30 @@ TEST(DownmixFilter, MixesToMonoAndMeasuresPeak) {
     }
 }
 
+// The peak's form sets the gain's form, so an equal peak of the other sign must not replace it.
+TEST(DownmixFilter, PeakIsTheLoudestSumInTheFormFirstSeen) {
+    struct Case {
+        const char* name;
+        int channels;
+        std::vector<std::vector<int16_t>> blocks;
+        Fraction peak;
+    } cases[] = {
+        {"negative louder", 2, {{32000, 0, -16384, -16384}}, {-32768, -65536}},
+        {"tie, positive first", 2, {{16384, 16383, -16384, -16384}}, {32767, 65534}},
+        {"tie, negative first", 2, {{-16384, -16384, 16384, 16383}}, {-32768, -65536}},
+        {"tie across blocks", 2, {{-16384, -16384}, {0, 0, 16384, 16383}}, {-32768, -65536}},
+        {"later block louder", 1, {{-100}, {50, 100}}, {100, 32767}},
+        {"loudest mid-block", 1, {{10, 30, 20, -5, 30}}, {30, 32767}},
+        {"earlier block louder", 1, {{-200, 3}, {150, -150}}, {-200, -32768}},
+    };
+    for (const Case& c : cases) {
+        audio::DownmixFilter filter;
+        for (const auto& samples : c.blocks) filter.process(block16(samples, c.channels));
+        EXPECT_EQ(filter.get_peak().num, c.peak.num) << c.name;
+        EXPECT_EQ(filter.get_peak().den, c.peak.den) << c.name;
+    }
+}
+
 TEST(DownmixFilter, SilenceKeepsZeroPeakAndGainIsExact) {
     audio::DownmixFilter filter;
     filter.process(block16(std::vector<int16_t>(100, 0), 2));
