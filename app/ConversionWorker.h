@@ -22,6 +22,9 @@ public:
 
     // Ends the work at its next step and waits for the thread.
     void stop();
+    // Before start: a work that ends by itself posts this message, so its window sees the end
+    // at once rather than at its next poll.
+    void post_end_to(HWND window, UINT message, WPARAM wparam);
     // Whether the work ran to its end with a complete file.
     bool succeeded() const { return finished_ && result_ == audio::ConversionResult::done; }
     // Meaningful once the work has ended.
@@ -35,6 +38,9 @@ private:
     audio::SpanConverter converter_;
     std::atomic<audio::ConversionResult> result_{audio::ConversionResult::stopped};
     std::atomic<bool> finished_{false};
+    HWND end_window_ = nullptr;
+    UINT end_message_ = 0;
+    WPARAM end_wparam_ = 0;
 };
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include "base/FileSystem.h"
 #include "base/Log.h"
+#include "platform/window/Messages.h"
 #include "ui/Properties.h"
 
 namespace app {
@@ -41,11 +42,14 @@ FormConverting::~FormConverting() {
 bool FormConverting::has_enough_space() { return worker_.converter().has_enough_space(); }
 
 bool FormConverting::run() {
+    // The worker's end arrives as an early tick of the timer, so the timer is set first.
+    timer_ = set_timer(timer_period);
+    worker_.post_end_to(get_hwnd(), WM_TIMER, timer_);
     if (!worker_.start()) {
+        stop_timer();
         skinner::Log::instance() << "ERROR: FormConverting::run the worker did not start\n";
         return result_;
     }
-    timer_ = set_timer(timer_period);
     do_modal();
     stop_timer();
     return result_;
@@ -58,6 +62,11 @@ void FormConverting::on_timer(uint32_t id) {
     }
     progress_.set_position(worker_.converter().get_progress());
     show_stage(worker_.converter().get_stage());
+    // A finished worker has only its thread's return left: wait for it, so the form closes
+    // now and its close sees no running work to cancel.
+    if (worker_.finished()) {
+        worker_.join();
+    }
     if (!worker_.is_running()) {
         // Killed before the close, so no later tick closes whatever dialog comes next.
         stop_timer();

@@ -111,6 +111,33 @@ TEST_F(FormConvertingTest, TimerShowsProgressAndStageAndClosesTheFormWhenTheWork
     EXPECT_TRUE(target_exists());
 }
 
+// The form closes on the worker's own word rather than at its next tick; a stopped worker is
+// joined by the form's thread and must not post a message that outlives the form.
+TEST_F(FormConvertingTest, AWorkerThatEndsByItselfPostsItsEndAndAStoppedOneDoesNot) {
+    ASSERT_TRUE(fixtures::make_wav(root.host("long.wav"), {120.0, 22050, 1, 16, 440.0, 0.0, 0.5}));
+    constexpr UINT ended = WM_USER + 77;
+    struct Case {
+        double finish;
+        bool stop;
+        bool posted;
+    };
+    const Case cases[] = {{0.5, false, true}, {120, true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.finish);
+        auto form = make_form("long.wav", 0, c.finish);
+        form->worker().post_end_to(form->get_hwnd(), ended, 42);
+        ASSERT_TRUE(form->worker().start());
+        if (c.stop) form->worker().stop();
+        form->worker().join();
+        EXPECT_EQ(form->succeeded(), !c.stop);
+        MSG msg;
+        ASSERT_EQ(PeekMessageW(&msg, form->get_hwnd(), ended, ended, PM_REMOVE) != 0, c.posted);
+        if (c.posted) {
+            EXPECT_EQ(msg.wParam, 42u);
+        }
+    }
+}
+
 TEST_F(FormConvertingTest, CancelWhileEncodingStopsTheWorkerAndLeavesNoFile) {
     ASSERT_TRUE(fixtures::make_wav(root.host("long.wav"), {120.0, 22050, 1, 16, 440.0, 0.0, 0.5}));
     struct Case {

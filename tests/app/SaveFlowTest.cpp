@@ -38,7 +38,6 @@ struct Dialogs {
     std::u16string prompt{};
     std::vector<std::u16string> reports{};
     std::vector<std::u16string> questions{};
-    bool converting_shown = false;
 };
 
 // Answers each dialog once as it comes to the front, for as long as the save runs.
@@ -66,8 +65,6 @@ private:
         } else if (auto* question = dynamic_cast<app::FormYesNo*>(form)) {
             dialogs_.questions.push_back(question->get_text());
             control<skinner::ControlButton>(*question, dialogs_.replace ? u"btnYes" : u"btnNo")->click();
-        } else if (dynamic_cast<app::FormConverting*>(form)) {
-            dialogs_.converting_shown = true;  // closes itself
         }
     }
 
@@ -92,6 +89,22 @@ class Cancelled : public app::FormConverting {
 public:
     using FormConverting::FormConverting;
     bool run() override { return false; }
+};
+
+// A converting form that notes when it ticks as the modal form: a short span can end before
+// a poll of the dialogs would see it.
+class Watched : public app::FormConverting {
+public:
+    Watched(skinner::Form* parent, skinner::Properties* properties, const std::u16string& source,
+            const std::u16string& target, int start, int finish, bool& shown)
+        : FormConverting(parent, properties, source, target, start, finish), shown_(shown) {}
+    void on_timer(uint32_t id) override {
+        if (skinner::Form::get_modal_form() == this) shown_ = true;
+        FormConverting::on_timer(id);
+    }
+
+private:
+    bool& shown_;
 };
 
 std::u16string ringtone_sound() {
@@ -234,10 +247,19 @@ TEST_F(SaveFlowTest, TheSelectionIsConvertedIntoTheRingtoneFolder) {
     file = FakeFile{.sample_rate = 8000, .channels = 1, .units_per_second = 16000, .bitrate = 128000, .seconds = 8.0};
     ASSERT_TRUE(fixtures::make_wav(root.host("Clips/a.wav"), {8.0, 8000, 1, 16, 440.0, 0.0, 0.25}));
     reach_save_panel(1.0, 6.0);
+    bool shown = false;
+    form().converting_form = [this, &shown](const std::u16string& source, const std::u16string& target)
+        -> std::unique_ptr<app::FormConverting> {
+        ++made;
+        // Both marks are set, so the span is theirs as the form's own would be.
+        return std::make_unique<Watched>(&form(), &skin(), source, target, form().get_start(), form().get_finish(),
+                                         shown);
+    };
     Dialogs dialogs;
     const std::u16string saved = save(dialogs, true);
     EXPECT_EQ(saved, u"\\Windows\\Rings\\a_001.mp3");
-    EXPECT_TRUE(dialogs.converting_shown);
+    EXPECT_EQ(made, 1);
+    EXPECT_TRUE(shown);
     EXPECT_EQ(dialogs.reports, std::vector<std::u16string>{});
     EXPECT_EQ(ringtone_sound(), saved);
     fixtures::DecodedAudio decoded = fixtures::decode_audio(rings("a_001.mp3"));
