@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/fixtures/AudioFixtures.h"
 #include "tests/fixtures/TempDir.h"
 
 namespace e2e {
@@ -124,6 +125,27 @@ std::string settings_text(const fixtures::DeviceRoot& root) {
     std::string text;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += bytes[i];
     return text;
+}
+
+::testing::AssertionResult heard_from_the_start(const std::string& clip, const std::string& recording,
+                                                double more_than_seconds) {
+    const fixtures::DecodedAudio source = fixtures::decode_audio(clip);
+    const fixtures::DecodedAudio heard = fixtures::decode_audio(recording);
+    if (!source.ok || !heard.ok) {
+        return ::testing::AssertionFailure() << "could not decode " << (source.ok ? recording : clip);
+    }
+    if (heard.channels != source.channels || heard.sample_rate != source.sample_rate) {
+        return ::testing::AssertionFailure() << "heard " << heard.channels << " channels at " << heard.sample_rate
+                                             << " Hz of " << source.channels << " at " << source.sample_rate;
+    }
+    if (heard.frames() <= static_cast<size_t>(more_than_seconds * source.sample_rate)) {
+        return ::testing::AssertionFailure() << "heard only " << heard.frames() << " frames";
+    }
+    const size_t compared = std::min(heard.samples.size(), source.samples.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < compared; ++i) differing += heard.samples[i] != source.samples[i];
+    if (differing != 0) return ::testing::AssertionFailure() << differing << " samples differ from the clip's";
+    return ::testing::AssertionSuccess();
 }
 
 std::string missing_tools() {

@@ -127,6 +127,11 @@ std::string install_program(const fixtures::DeviceRoot& root, Program program = 
 // The installed program's Settings.ini as plain text (it is UTF-16 with a byte-order mark).
 std::string settings_text(const fixtures::DeviceRoot& root);
 
+// Whether the wav: device's recording is the clip from its beginning, sample for sample, at
+// the clip's channels and rate, and lasts more than the given seconds.
+::testing::AssertionResult heard_from_the_start(const std::string& clip, const std::string& recording,
+                                                double more_than_seconds);
+
 // PNG files through ImageMagick (empty image or false on failure).
 Image read_png(const std::string& path);
 bool write_png(const std::string& path, const Image& image);
