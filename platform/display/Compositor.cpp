@@ -71,7 +71,9 @@ void compose_window(PixelSurface& screen, WindowData* w, RECT clip) {
         return;
     }
     POINT origin = screen_origin(w);
-    blit(screen, w->surface->surface, origin, clip);
+    if (w->drawn) {
+        blit(screen, w->surface->surface, origin, clip);
+    }
     RECT inner{std::max<LONG>(clip.left, origin.x), std::max<LONG>(clip.top, origin.y),
                std::min<LONG>(clip.right, origin.x + w->width()), std::min<LONG>(clip.bottom, origin.y + w->height())};
     for (HWND h : w->children) {

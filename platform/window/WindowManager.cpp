@@ -1143,6 +1143,9 @@ namespace {
 // screen's own DC is not composed from, and windows not shown are not on it.
 void drawn_on(const platform::DCRecord& record) {
     WindowData* w = platform::find_window(record.window);
+    if (w) {
+        w->drawn = true;
+    }
     if (!w || !platform::is_shown(w)) {
         return;
     }

@@ -45,6 +45,8 @@ struct WindowData {
     LONG_PTR id = 0;
     bool done_button = false;  // the top bar shows an OK button for it
     std::shared_ptr<WindowSurface> surface;
+    // Until it first draws, a window shows what lies beneath it rather than a blank surface.
+    bool drawn = false;
     std::vector<HWND> children;  // in creation order
 
     bool visible() const { return (style & 0x10000000u) != 0; }

@@ -116,6 +116,19 @@ TEST_F(HeadlessDisplay, ScreenShowsWindowsInZOrderBelowTheTopBar) {
     (void)front;
 }
 
+// A new window is not a black hole on the screen for the moment before it first paints.
+TEST_F(HeadlessDisplay, NewWindowShowsWhatLiesBeneathUntilItFirstDraws) {
+    solid({0, work.top, 200, work.top + 200}, RGB(255, 0, 0));
+    pump();
+    HWND front = solid({100, work.top + 100, 300, work.top + 300}, RGB(0, 0, 255));
+    EXPECT_EQ(h::screen_pixel(150, work.top + 150), 0x00FF0000u);
+    pump();
+    EXPECT_EQ(h::screen_pixel(150, work.top + 150), 0x000000FFu);
+    // Once drawn, its pixels stay on the screen, also across a size change before the next paint.
+    SetWindowPos(front, nullptr, 0, 0, 220, 220, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(h::screen_pixel(150, work.top + 150), 0x000000FFu);
+}
+
 TEST_F(HeadlessDisplay, ScreenshotIsAPngOfTheScreen) {
     const auto& profile = platform::device_profile();
     solid({0, work.top, 40, work.top + 30}, RGB(0, 200, 0));
