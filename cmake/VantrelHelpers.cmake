@@ -28,11 +28,12 @@ function(vantrel_test_dir dir)
   target_link_libraries(${target} PRIVATE ${ARGN} tests_support GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${target} PRIVATE VANTREL_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}")
   add_test(NAME ${target} COMMAND ${target})
-  # Named mutexes and published windows live in the runtime folder: one per build, so that
-  # test runs of other checkouts on the same machine never meet ours.
-  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/runtime)
+  # Named mutexes and published windows live in the runtime folder: one per test program, so
+  # that test programs running side by side (and other checkouts' runs) never find each
+  # other's instances; the processes a test starts share its folder.
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/runtime/${target})
   set_tests_properties(${target} PROPERTIES TIMEOUT 900
-    ENVIRONMENT "VANTREL_DISPLAY=headless;VANTREL_AUDIO=null;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/runtime")
+    ENVIRONMENT "VANTREL_DISPLAY=headless;VANTREL_AUDIO=null;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/runtime/${target}")
   # A LABELS file in the folder names ctest labels, one per line ("threads": also run under TSan).
   if(EXISTS ${dir}/LABELS)
     file(STRINGS ${dir}/LABELS labels)

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +35,7 @@ constexpr uint32_t kind_foreground = 2;
 constexpr uint32_t max_copydata_bytes = 64 * 1024;
 constexpr int reply_timeout_ms = 20000;
 constexpr int request_timeout_ms = 2000;
+constexpr int reply_wait_at_exit_ms = 1000;
 
 struct Request {
     uint32_t magic = request_magic;
@@ -52,6 +54,7 @@ struct Reply {
 };
 
 std::mutex publish_lock;
+std::atomic<int> replies_owed{0};  // requests read whose reply is not yet written
 bool listener_started = false;  // publish_lock
 std::string published_folder;   // publish_lock: where this process's files are
 
@@ -196,14 +199,21 @@ void serve(int listener) {
         }
         Request request;
         if (read_all(fd, &request, sizeof request, request_timeout_ms) && request.magic == request_magic) {
+            ++replies_owed;
             Reply reply = handle_request(fd, request);
             write_all(fd, &reply, sizeof reply);
+            --replies_owed;
         }
         close(fd);
     }
 }
 
 void remove_published_files() {
+    // A window that ends the process as it handles a request (a hand-over saying "quit") has
+    // still to answer its sender: the process waits for that reply, but not for ever.
+    for (int waited = 0; replies_owed.load() > 0 && waited < reply_wait_at_exit_ms; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     std::lock_guard guard(publish_lock);
     if (!published_folder.empty()) {
         unlink(windows_file(published_folder, getpid()).c_str());
