@@ -162,6 +162,27 @@ std::optional<ImageSize> check_gif(const Bytes& b) {
     return sized(*width, *height);
 }
 
+// The layouts real cameras and encoders write: one component, or a first component sampled
+// once or twice each way with every other one once. The decoder reads past its buffers on
+// some of the other layouts the format allows (found by fuzzing), so those are refused.
+bool usual_sampling(const Bytes& b, uint64_t frame) {
+    auto count = b.be(frame + 7, 1);
+    auto length = b.be(frame, 2);
+    if (!count || *count == 0 || *length < 8 + 3 * *count) {
+        return false;
+    }
+    for (uint32_t i = 0; i < *count; ++i) {
+        uint32_t factors = *b.be(frame + 9 + 3 * i, 1);
+        uint32_t h = factors >> 4;
+        uint32_t v = factors & 15;
+        bool usual = (i == 0 || *count == 1) ? (h >= 1 && h <= 2 && v >= 1 && v <= 2) : (h == 1 && v == 1);
+        if (!usual) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<ImageSize> check_jpeg(const Bytes& b) {
     uint64_t pos = 2;
     std::optional<ImageSize> size;
@@ -195,7 +216,7 @@ std::optional<ImageSize> check_jpeg(const Bytes& b) {
                 return std::nullopt;
             }
             size = sized(*b.be(pos + 5, 2), *b.be(pos + 3, 2));
-            if (!size) {
+            if (!size || !usual_sampling(b, pos)) {
                 return std::nullopt;
             }
         }

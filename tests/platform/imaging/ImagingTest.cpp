@@ -218,3 +218,50 @@ TEST(ImageDecoder, PngGifAndJpegDecodeAndTheirHeadersAreChecked) {
         EXPECT_EQ(decompress(cut, 32), nullptr) << ext << " cut short";
     }
 }
+
+// The sampling layouts encoders write decode; the others the decoder misreads (a fuzzer found
+// one that read past its buffers) are refused before it sees them.
+TEST(ImageDecoder, JpegSamplingLayoutsOutsideTheUsualOnesAreRefused) {
+    if (!fixtures::have_program("convert")) {
+        GTEST_SKIP() << "ImageMagick convert is not installed";
+    }
+    fixtures::TempDir dir;
+    HBITMAP source = decompress(make_bmp(16, 16, 24), 32);
+    ASSERT_TRUE(platform::save_bitmap_png(source, dir.file("a.png")));
+    DeleteObject(source);
+    std::vector<uint8_t> usual;
+    for (const char* factors : {"1x1", "2x1", "1x2", "2x2"}) {
+        const std::string out = dir.file(std::string("a") + factors + ".jpg");
+        ASSERT_EQ(fixtures::run_command("convert " + dir.file("a.png") + " -sampling-factor " + factors + " " + out), 0);
+        usual = read_file(out);
+        HBITMAP decoded = decompress(usual, 32);
+        EXPECT_NE(decoded, nullptr) << factors;
+        DeleteObject(decoded);
+    }
+    // The component records of the frame header (after FF C0, length, precision, size, count).
+    size_t frame = 0;
+    for (size_t i = 2; i + 1 < usual.size() && !frame; ++i) {
+        if (usual[i] == 0xFF && usual[i + 1] == 0xC0) frame = i + 2;
+    }
+    ASSERT_NE(frame, 0u);
+    ASSERT_EQ(usual[frame + 7], 3);
+    struct Case {
+        const char* what;
+        int component;
+        uint8_t factors;
+    };
+    const Case cases[] = {
+        {"every component sampled 1x2 (the fuzzer's find)", -1, 0x12},
+        {"a colour component sampled twice", 1, 0x21},
+        {"the first component sampled three times", 0, 0x31},
+        {"a factor of 0", 0, 0x02},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bad = usual;
+        for (int i = 0; i < 3; ++i) {
+            if (c.component < 0 || c.component == i) bad[frame + 9 + 3 * i] = c.factors;
+        }
+        EXPECT_FALSE(platform::check_image(bad)) << c.what;
+        EXPECT_EQ(decompress(bad, 32), nullptr) << c.what;
+    }
+}
