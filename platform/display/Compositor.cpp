@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "platform/Rects.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/display/Display.h"
 #include "platform/display/Keyboard.h"
@@ -127,21 +128,13 @@ RECT done_button_rect() {
 
 namespace {
 
-bool overlaps(const RECT& a, const RECT& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-RECT bounds(const RECT& a, const RECT& b) {
-    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
-}
-
 // The top bar and the input panel are drawn whole: an area that touches one takes all of it.
 RECT with_whole_bars(RECT area, int width) {
     const RECT bars[] = {RECT{0, 0, width, bar_height()}, input_panel_rect()};
     for (int pass = 0; pass < 2; ++pass) {
         for (const RECT& bar : bars) {
-            if (bar.right > bar.left && bar.bottom > bar.top && overlaps(area, bar)) {
-                area = bounds(area, bar);
+            if (!rect_empty(bar) && rect_overlaps(area, bar)) {
+                area = rect_bounds(area, bar);
             }
         }
     }
@@ -165,11 +158,11 @@ void compose_area(PixelSurface& screen, RECT area) {
         done = active->done_button;
     }
     guard.unlock();
-    if (overlaps(area, input_panel_rect())) {
+    if (rect_overlaps(area, input_panel_rect())) {
         draw_input_panel(screen);
     }
     int b = bar_height();
-    if (b > 0 && overlaps(area, RECT{0, 0, screen.width, b})) {
+    if (b > 0 && rect_overlaps(area, RECT{0, 0, screen.width, b})) {
         fill(screen, RECT{0, 0, screen.width, b}, bar_colour);
         HDC dc = gdi_create_surface_dc(&screen, RECT{0, 0, screen.width, b}, nullptr);
         RECT text{b / 4, 0, screen.width - (done ? 2 * b : 0), b};

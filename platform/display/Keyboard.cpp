@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/Rects.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/menu/MenuLook.h"
@@ -139,13 +140,9 @@ std::vector<LaidKey> lay_out(RECT panel, size_t page) {
     return keys;
 }
 
-bool inside(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 // The key under a point: the nearest one in its row, so the gaps between keys type too.
 int key_at(const std::vector<LaidKey>& keys, RECT panel, POINT p) {
-    if (!inside(panel, p)) {
+    if (!rect_contains(panel, p)) {
         return -1;
     }
     int best = -1;
@@ -260,7 +257,7 @@ bool input_panel_pen(PenAction action, POINT screen) {
     std::unique_lock guard(s.lock);
     start_afresh_if_raised(s);
     if (action == PenAction::Down) {
-        if (captured || !inside(panel, screen)) {
+        if (captured || !rect_contains(panel, screen)) {
             return false;
         }
         s.tracking = true;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Rects.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/kernel/Core.h"
 #include "platform/menu/Menu.h"
@@ -62,10 +63,6 @@ std::u16string label_of(const Item& item) {
 std::u16string shortcut_of(const Item& item) {
     size_t tab = item.text.find(u'\t');
     return tab == std::u16string::npos ? std::u16string() : item.text.substr(tab + 1);
-}
-
-bool contains(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
 // One open menu: its items as they were when it opened, its window and its layout.
@@ -339,12 +336,12 @@ private:
     std::pair<int, int> hit(POINT screen) const {
         for (int d = static_cast<int>(levels_.size()) - 1; d >= 0; --d) {
             const Level& level = *levels_[static_cast<size_t>(d)];
-            if (!contains(level.rect, screen)) {
+            if (!rect_contains(level.rect, screen)) {
                 continue;
             }
             POINT client{screen.x - level.rect.left, screen.y - level.rect.top};
             for (size_t i = 0; i < level.item_rects.size(); ++i) {
-                if (contains(level.item_rects[i], client) && !level.items[i].separator()) {
+                if (rect_contains(level.item_rects[i], client) && !level.items[i].separator()) {
                     return {d, static_cast<int>(i)};
                 }
             }

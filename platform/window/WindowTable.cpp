@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "platform/Rects.h"
 #include "platform/device/DeviceProfile.h"
 
 namespace platform {
@@ -88,16 +89,11 @@ void screen_changed() {
 void screen_area_changed(RECT area) {
     WindowTable& t = window_table();
     ++t.screen_version;
-    if (area.right <= area.left || area.bottom <= area.top) {
+    if (rect_empty(area)) {
         return;
     }
     RECT& d = t.screen_dirty;
-    if (d.right <= d.left || d.bottom <= d.top) {
-        d = area;
-        return;
-    }
-    d = RECT{std::min(d.left, area.left), std::min(d.top, area.top), std::max(d.right, area.right),
-             std::max(d.bottom, area.bottom)};
+    d = rect_empty(d) ? area : rect_bounds(d, area);
 }
 
 RECT take_screen_dirty(int width, int height) {
@@ -121,14 +117,10 @@ std::shared_ptr<WindowSurface> screen_surface() {
 
 namespace {
 
-bool contains(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 WindowData* deepest_child_at(WindowData* window, POINT local) {
     for (auto it = window->children.rbegin(); it != window->children.rend(); ++it) {
         WindowData* child = find_window(*it);
-        if (child && child->visible() && contains(child->rect, local)) {
+        if (child && child->visible() && rect_contains(child->rect, local)) {
             return deepest_child_at(child, POINT{local.x - child->rect.left, local.y - child->rect.top});
         }
     }
@@ -140,7 +132,7 @@ WindowData* deepest_child_at(WindowData* window, POINT local) {
 WindowData* window_at(POINT screen) {
     for (HWND h : window_table().z_order) {
         WindowData* w = find_window(h);
-        if (w && w->visible() && !w->destroying && contains(w->rect, screen)) {
+        if (w && w->visible() && !w->destroying && rect_contains(w->rect, screen)) {
             return deepest_child_at(w, POINT{screen.x - w->rect.left, screen.y - w->rect.top});
         }
     }
