@@ -483,8 +483,7 @@ void FormImpl::unregister_button_ok(Control* button) {
 }
 
 bool FormImpl::is_held_enter(WPARAM virtual_key, LPARAM flags) {
-    constexpr LPARAM was_down = LPARAM{1} << 30;
-    return virtual_key == VK_RETURN && (flags & was_down) != 0;
+    return virtual_key == VK_RETURN && platform::key_was_down(flags);
 }
 
 void FormImpl::set_focus_if_activated() {

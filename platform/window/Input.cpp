@@ -173,13 +173,14 @@ bool inject_key(UINT virtual_key, bool down, bool repeat, bool text_follows) {
     msg.message = down ? WM_KEYDOWN : WM_KEYUP;
     msg.wParam = virtual_key;
     DWORD flags = 1;  // repeat count
-    if (down && (repeat || was_down)) {
-        flags |= 1u << 30;  // the key was already down
+    LPARAM lparam = flags | (text_follows ? key_text_follows : 0);
+    if (!down || repeat || was_down) {
+        lparam |= key_was_down_flag;
     }
     if (!down) {
-        flags |= (1u << 30) | (1u << 31);
+        lparam |= LPARAM{1} << 31;  // the key goes up
     }
-    msg.lParam = static_cast<LPARAM>(flags) | (text_follows ? key_text_follows : 0);
+    msg.lParam = lparam;
     msg.time = GetTickCount();
     msg.pt = pen_position();
     auto q = find_queue(target->thread_id);

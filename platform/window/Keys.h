@@ -38,3 +38,12 @@ constexpr UINT VK_TSOFT2 = VK_F2;
 
 // Negative (high bit set) while the key is held.
 SHORT GetKeyState(int virtual_key);
+
+namespace platform {
+
+// Bit 30 of a key message's lParam: the key was already down (a held key's repeats, and every
+// key-up).
+constexpr LPARAM key_was_down_flag = LPARAM{1} << 30;
+inline bool key_was_down(LPARAM flags) { return (flags & key_was_down_flag) != 0; }
+
+}  // namespace platform

@@ -154,7 +154,7 @@ LRESULT box_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_KEYDOWN:
-        if (lParam & (LPARAM{1} << 30)) {
+        if (platform::key_was_down(lParam)) {
             return 0;  // a key held from before the box: only a fresh press answers it
         }
         if (wParam == VK_RETURN) {
