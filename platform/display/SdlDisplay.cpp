@@ -36,7 +36,7 @@ public:
             return false;
         }
         const DeviceProfile& p = device_profile();
-        zoom_ = choose_zoom(p.screen_width, p.screen_height);
+        zoom_ = choose_zoom(p.screen_width, p.screen_height, 0);
         window_ = SDL_CreateWindow("Vantrel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, p.screen_width * zoom_,
                                    p.screen_height * zoom_, 0);
         if (!window_) {
@@ -200,12 +200,13 @@ public:
 private:
     static constexpr size_t held_size = 512;
 
-    static int choose_zoom(int width, int height) {
+    // The largest zoom up to 4 at which the screen fits the desktop's usable area.
+    static int choose_zoom(int width, int height, int display_index) {
         if (const char* z = std::getenv("VANTREL_ZOOM"); z && *z) {
             return std::clamp(std::atoi(z), 1, 8);
         }
         SDL_Rect bounds;
-        if (SDL_GetDisplayUsableBounds(0, &bounds) != 0) {
+        if (SDL_GetDisplayUsableBounds(display_index, &bounds) != 0) {
             return 1;
         }
         int zoom = 1;
@@ -218,13 +219,37 @@ private:
     // The device keys use F1 to F4; this one turns the screen.
     static constexpr SDL_Keycode turn_key = SDLK_F5;
 
-    // The screen was turned: the desktop window takes its new shape, zoomed to fit again.
+    // The screen was turned: the desktop window takes its new shape, zoomed to fit again, and
+    // moves where that shape would leave the desktop.
     void resize(int width, int height) {
-        zoom_ = choose_zoom(width, height);
+        const int display_index = std::max(SDL_GetWindowDisplayIndex(window_), 0);
+        zoom_ = choose_zoom(width, height, display_index);
         width_ = width;
         height_ = height;
         SDL_SetWindowSize(window_, width * zoom_, height * zoom_);
+        keep_on_desktop(display_index);
         surface_ = nullptr;  // the window's pixels are made anew at their new size
+    }
+
+    // Moves the window, with its frame, inside the display's usable area (its top-left corner
+    // stays visible when it is larger).
+    void keep_on_desktop(int display_index) {
+        SDL_Rect usable;
+        if (SDL_GetDisplayUsableBounds(display_index, &usable) != 0) {
+            return;
+        }
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) {
+            top = left = bottom = right = 0;  // no window manager: no frame
+        }
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetWindowPosition(window_, &x, &y);
+        SDL_GetWindowSize(window_, &w, &h);
+        const int to_x = std::max(std::min(x, usable.x + usable.w - right - w), usable.x + left);
+        const int to_y = std::max(std::min(y, usable.y + usable.h - bottom - h), usable.y + top);
+        if (to_x != x || to_y != y) {
+            SDL_SetWindowPosition(window_, to_x, to_y);
+        }
     }
 
     // Copies the changed part of the screen, zoomed, into the window's pixels in their format;

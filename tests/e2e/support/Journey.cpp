@@ -94,10 +94,11 @@ Image difference_picture(const Image& reference, const Image& actual, const Matc
     return picture;
 }
 
-// One value of "xdotool getwindowgeometry --shell" ("WIDTH=960").
+// One value of "xdotool getwindowgeometry --shell", a line of its own ("WIDTH=960").
 int shell_value(const std::string& text, const std::string& name) {
-    const size_t at = text.find(name + "=");
-    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + name.size() + 1);
+    const std::string lines = "\n" + text;
+    const size_t at = lines.find("\n" + name + "=");
+    return at == std::string::npos ? 0 : std::atoi(lines.c_str() + at + name.size() + 2);
 }
 
 std::string tail_of(const std::string& text) {
@@ -257,6 +258,8 @@ Journey::~Journey() {
     const int zoom = std::max(launch.zoom, 1);
     const int width = std::max(launch.display_width, launch.screen_width * zoom + 32);
     const int height = std::max(launch.display_height, launch.screen_height * zoom + 32);
+    display_width_ = width;
+    display_height_ = height;
     const std::string number_file = output_ + "/display";
     // Xvfb picks a free display and writes its number once it accepts clients.
     display_ = std::make_unique<fixtures::BackgroundProcess>(
@@ -359,14 +362,23 @@ bool Journey::wheel(int x, int y, int notches) {
     std::string geometry;
     while (Clock::now() < deadline) {
         geometry = fixtures::command_output(x_command("xdotool getwindowgeometry --shell " + window_));
-        if (shell_value(geometry, "WIDTH") == screen_width_ * zoom_ &&
-            shell_value(geometry, "HEIGHT") == screen_height_ * zoom_) {
+        const int width = shell_value(geometry, "WIDTH");
+        const int height = shell_value(geometry, "HEIGHT");
+        const int zoom = width / screen_width_;
+        if (zoom >= 1 && width == screen_width_ * zoom && height == screen_height_ * zoom) {
+            zoom_ = zoom;
             return ::testing::AssertionSuccess();
         }
         pause(50);
     }
     return ::testing::AssertionFailure() << "the window did not turn to " << screen_width_ << "x" << screen_height_
                                          << ":\n" << geometry;
+}
+
+Area Journey::window_area() const {
+    const std::string geometry = fixtures::command_output(x_command("xdotool getwindowgeometry --shell " + window_));
+    return {shell_value(geometry, "X"), shell_value(geometry, "Y"), shell_value(geometry, "WIDTH"),
+            shell_value(geometry, "HEIGHT")};
 }
 
 Image Journey::screen() {

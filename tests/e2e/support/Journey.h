@@ -79,8 +79,12 @@ public:
     bool type(const std::string& text);
     // The mouse wheel turned by notches (positive away from the user) over a device point.
     bool wheel(int x, int y, int notches);
-    // The desktop's key that turns the screen (F5): waits for the window's new shape.
+    // The desktop's key that turns the screen (F5): waits for the window's new shape, at the
+    // zoom the program then chose.
     ::testing::AssertionResult turn();
+    // Where the window lies on the Xvfb screen, and that screen's size.
+    Area window_area() const;
+    Area display_area() const { return {0, 0, display_width_, display_height_}; }
 
     // The device's screen now, from the window at device size (empty on failure).
     Image screen();
@@ -114,6 +118,8 @@ private:
     int zoom_ = 1;
     int screen_width_ = 0;
     int screen_height_ = 0;
+    int display_width_ = 0;
+    int display_height_ = 0;
 };
 
 // Which of the two programs a journey runs.

@@ -1,0 +1,58 @@
+// Vantrel as a desktop program: its window stays on a desktop of the size the issue was seen
+// on as the screen turns and the zoom that fits changes with it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/support/Journey.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+::testing::AssertionResult lies_inside(const e2e::Area& window, const e2e::Area& desktop) {
+    if (window.width > 0 && window.x >= desktop.x && window.y >= desktop.y &&
+        window.x + window.width <= desktop.x + desktop.width && window.y + window.height <= desktop.y + desktop.height) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "the window " << window.width << "x" << window.height << " at ("
+                                         << window.x << ", " << window.y << ") leaves the desktop " << desktop.width
+                                         << "x" << desktop.height;
+}
+
+// The window's move may follow its new size by a moment.
+::testing::AssertionResult stays_inside(const e2e::Journey& journey) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    ::testing::AssertionResult inside = lies_inside(journey.window_area(), journey.display_area());
+    while (!inside && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        inside = lies_inside(journey.window_area(), journey.display_area());
+    }
+    return inside;
+}
+
+TEST(DesktopJourney, TheWindowStaysOnTheDesktopAsTheScreenTurns) {
+    if (std::string missing = e2e::missing_tools(); !missing.empty()) {
+        GTEST_SKIP() << "missing: " << missing;
+    }
+    e2e::Journey journey("desktop_turn");
+    fs::create_directories(journey.root().host("My Documents"));
+    fs::create_directories(journey.root().host("Temp"));
+    e2e::Launch launch;
+    launch.program = e2e::install_program(journey.root());
+    launch.display_width = 1600;
+    launch.display_height = 1200;
+    ASSERT_TRUE(journey.start(launch));
+    EXPECT_TRUE(stays_inside(journey));
+    // 640x480 fits twice on this desktop, but not where the upright window stood.
+    for (int turn = 0; turn < 2; ++turn) {
+        ASSERT_TRUE(journey.turn());
+        EXPECT_TRUE(stays_inside(journey)) << "after turn " << turn + 1;
+    }
+    EXPECT_FALSE(journey.screen().empty());
+}
+
+}  // namespace
