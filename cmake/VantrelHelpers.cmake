@@ -25,7 +25,7 @@ function(vantrel_test_dir dir)
   string(REPLACE "/" "_" target "test_${rel}")
   file(GLOB support CONFIGURE_DEPENDS ${dir}/support/*.cpp)
   add_executable(${target} ${sources} ${support})
-  target_link_libraries(${target} PRIVATE ${ARGN} tests_support GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${target} PRIVATE ${ARGN} tests_support tests_main GTest::gtest GTest::gmock)
   target_compile_definitions(${target} PRIVATE VANTREL_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}")
   add_test(NAME ${target} COMMAND ${target})
   # Named mutexes and published windows live in the runtime folder: one per test program, so

@@ -29,7 +29,7 @@ TEST(NativeEdit, RunsTheSmartphoneCasesInAProcessOfTheirOwn) {
     std::string self = fixtures::command_output("readlink -f /proc/" + std::to_string(getpid()) + "/exe");
     self = self.substr(0, self.find_last_not_of('\n') + 1);
     const std::string output =
-        fixtures::command_output("VANTREL_DEVICE=smartphone " + self + " --gtest_filter='NativeEditCase.*' 2>&1; echo exit=$?");
+        fixtures::command_output("VANTREL_DEVICE=smartphone " + self + " --gtest_filter='NativeEditOnSmartphone.*' 2>&1; echo exit=$?");
     EXPECT_NE(output.find("exit=0"), std::string::npos) << output;
     EXPECT_EQ(output.find("SKIPPED"), std::string::npos) << output;
     EXPECT_NE(output.find("[  PASSED  ] 6 tests"), std::string::npos) << output;
@@ -48,10 +48,9 @@ std::pair<DWORD, DWORD> window_selection(HWND window) {
     return {start, end};
 }
 
-class NativeEditCase : public ::testing::Test {
+class NativeEditOnSmartphone : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!on_smartphone()) GTEST_SKIP() << "runs as a Smartphone only";
         form = std::make_unique<EditForm>();
         form->show(true);
         pump();
@@ -71,7 +70,7 @@ protected:
     std::unique_ptr<EditForm> form;
 };
 
-TEST_F(NativeEditCase, ANativeEditWindowCoversTheControlAndTakesItsText) {
+TEST_F(NativeEditOnSmartphone, ANativeEditWindowCoversTheControlAndTakesItsText) {
     const HWND window = native(form->name);
     ASSERT_TRUE(IsWindow(window));
     EXPECT_FALSE(form->name.is_skinned());
@@ -103,7 +102,7 @@ TEST_F(NativeEditCase, ANativeEditWindowCoversTheControlAndTakesItsText) {
     EXPECT_EQ(form->name.get_text(), u"Tune");
 }
 
-TEST_F(NativeEditCase, TypingInTheWindowRaisesOneTextEventPerChange) {
+TEST_F(NativeEditOnSmartphone, TypingInTheWindowRaisesOneTextEventPerChange) {
     const HWND window = native(form->name);
     form->name.set_text(u"Tune");
     form->other.set_focus();
@@ -125,7 +124,7 @@ TEST_F(NativeEditCase, TypingInTheWindowRaisesOneTextEventPerChange) {
     EXPECT_EQ(form->take_events(), Events{});
 }
 
-TEST_F(NativeEditCase, SelectionGoesToTheWindowAndComesBackWithItsChanges) {
+TEST_F(NativeEditOnSmartphone, SelectionGoesToTheWindowAndComesBackWithItsChanges) {
     const HWND window = native(form->name);
     form->name.set_text(u"Ringtone");
     form->name.set_focus();
@@ -141,7 +140,7 @@ TEST_F(NativeEditCase, SelectionGoesToTheWindowAndComesBackWithItsChanges) {
     EXPECT_EQ(form->take_events(), Events{"text edtName"});
 }
 
-TEST_F(NativeEditCase, AReadonlyFieldsWindowTakesNoTyping) {
+TEST_F(NativeEditOnSmartphone, AReadonlyFieldsWindowTakesNoTyping) {
     form->readonly.set_focus();
     pump();
     EXPECT_EQ(GetFocus(), native(form->readonly));
@@ -152,7 +151,7 @@ TEST_F(NativeEditCase, AReadonlyFieldsWindowTakesNoTyping) {
     EXPECT_EQ(form->take_events(), Events{});
 }
 
-TEST_F(NativeEditCase, FocusFromAnotherProgramActivatesTheFormFirst) {
+TEST_F(NativeEditOnSmartphone, FocusFromAnotherProgramActivatesTheFormFirst) {
     form->show(false);
     const HWND elsewhere = CreateWindowExW(0, u"edit", u"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 50, 20, nullptr, nullptr,
                                            nullptr, nullptr);
@@ -168,7 +167,7 @@ TEST_F(NativeEditCase, FocusFromAnotherProgramActivatesTheFormFirst) {
     DestroyWindow(elsewhere);
 }
 
-TEST_F(NativeEditCase, TheFormKeepsItsKeysWhileTheWindowHasTheFocus) {
+TEST_F(NativeEditOnSmartphone, TheFormKeepsItsKeysWhileTheWindowHasTheFocus) {
     form->name.set_focus();
     pump();
     ASSERT_EQ(GetFocus(), native(form->name));

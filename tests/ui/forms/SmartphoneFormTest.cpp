@@ -39,13 +39,12 @@ TEST(Smartphone, RunsTheSmartphoneCasesInProcessesOfTheirOwn) {
     };
     for (const Case& c : {Case{"176x220", 20}, Case{"240x320", 27}, Case{"320x240", 27}, Case{"352x416", 40},
                           Case{"480x640", 54}, Case{"300x400", 0}}) {
-        EXPECT_TRUE(run_as_smartphone("SmartphoneCase.WorkAreaLeavesTheBarsOfTheScreenWidth", c.screen, c.bar)) << c.screen;
+        EXPECT_TRUE(run_as_smartphone("WorkAreaOnSmartphone.WorkAreaLeavesTheBarsOfTheScreenWidth", c.screen, c.bar)) << c.screen;
     }
-    EXPECT_TRUE(run_as_smartphone("SmartphoneForm.*", "480x640", 54));
+    EXPECT_TRUE(run_as_smartphone("FormOnSmartphone.*", "480x640", 54));
 }
 
-TEST(SmartphoneCase, WorkAreaLeavesTheBarsOfTheScreenWidth) {
-    if (!on_smartphone()) GTEST_SKIP() << "runs as a Smartphone only";
+TEST(WorkAreaOnSmartphone, WorkAreaLeavesTheBarsOfTheScreenWidth) {
     const int bar = std::atoi(std::getenv("EXPECTED_BAR"));
     Point origin, size;
     skinner::FormImpl::get_usable_area(origin, size, true);
@@ -54,15 +53,9 @@ TEST(SmartphoneCase, WorkAreaLeavesTheBarsOfTheScreenWidth) {
     EXPECT_EQ(size, Point(screen.x, screen.y - 2 * bar));
 }
 
-class SmartphoneForm : public FormsTest {
-protected:
-    void SetUp() override {
-        if (!on_smartphone()) GTEST_SKIP() << "runs as a Smartphone only";
-        FormsTest::SetUp();
-    }
-};
+using FormOnSmartphone = FormsTest;
 
-TEST_F(SmartphoneForm, KeysAndCharactersComeStraightFromTheWindow) {
+TEST_F(FormOnSmartphone, KeysAndCharactersComeStraightFromTheWindow) {
     JournalForm form(nullptr, &skin(), u"Top", &journal);
     Probe probe(&form, u"tOk", &journal);
     probe.consumes_text = true;
@@ -79,7 +72,7 @@ TEST_F(SmartphoneForm, KeysAndCharactersComeStraightFromTheWindow) {
     EXPECT_EQ(keys, (Journal{"tOk keydown A", "tOk text a", "tOk keyup A", "tOk text ("}));
 }
 
-TEST_F(SmartphoneForm, ReferenceSizeIsTheOneWithoutButtons) {
+TEST_F(FormOnSmartphone, ReferenceSizeIsTheOneWithoutButtons) {
     JournalForm form(nullptr, &skin(), u"Phone", &journal);
     Probe bottom(&form, u"pBottom", &journal);
     EXPECT_EQ(form.get_skin_size(), Point(200, 80));
