@@ -9,6 +9,18 @@ namespace app {
 
 namespace {
 
+// What a typed name may not contain.
+constexpr std::u16string_view forbidden_characters = u":/\\><+*?";
+
+// The title with each character the name check refuses turned into "_".
+std::u16string allowed_title(std::u16string_view title) {
+    std::u16string out(title);
+    std::replace_if(
+        out.begin(), out.end(), [](char16_t c) { return forbidden_characters.find(c) != std::u16string_view::npos; },
+        u'_');
+    return out;
+}
+
 bool is_high_surrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
 }
@@ -42,7 +54,7 @@ std::u16string three_digits(int n) {
 std::u16string make_default_name(std::u16string_view folder, std::u16string_view title,
                                  std::u16string_view extension) {
     const std::u16string expanded = skinner::expand_path(folder);
-    std::u16string base = skinner::join_path(expanded, title);
+    std::u16string base = skinner::join_path(expanded, allowed_title(title));
     const size_t suffix_length = std::u16string_view(u"_001.").size() + extension.size();
     if (base.size() + suffix_length >= ringtone_path_limit) {
         cut_to_fit(base, skinner::join_path(expanded, u"").size(), suffix_length);
@@ -81,7 +93,7 @@ NameCheck check_typed_name(std::u16string_view folder, std::u16string_view name)
     if (ringtone_target(folder, name).size() >= ringtone_path_limit) {
         return NameCheck::Too_long_name;
     }
-    if (name.find_first_of(u":/\\><+*?") != std::u16string_view::npos) {
+    if (name.find_first_of(forbidden_characters) != std::u16string_view::npos) {
         return NameCheck::Bad_name;
     }
     return NameCheck::Accepted;

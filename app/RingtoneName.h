@@ -11,7 +11,8 @@ namespace app {
 constexpr size_t ringtone_path_limit = 255;
 
 // join_path(expand_path(folder), title) + "_NNN." + extension for the first counter 001-999
-// whose file does not exist (999 when they all do). A title that would take the path to the
+// whose file does not exist (999 when they all do). Each character of the title that the name
+// check refuses becomes "_", so that the proposal passes it. A title that would take the path to the
 // limit is cut and ends in "~", so that the proposal is one character short of it.
 std::u16string make_default_name(std::u16string_view folder, std::u16string_view title,
                                  std::u16string_view extension);

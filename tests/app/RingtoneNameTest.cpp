@@ -43,6 +43,26 @@ TEST_F(RingtoneNameTest, ProposesTheFirstFreeCounter) {
     }
 }
 
+TEST_F(RingtoneNameTest, ProposalHoldsNoCharacterItsOwnCheckRefuses) {
+    struct Case {
+        const char16_t* title;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {u"rock+roll", u"rock_roll_001"}, {u"a:b", u"a_b_001"},   {u"a/b", u"a_b_001"},
+        {u"a\\b", u"a_b_001"},            {u"a>b", u"a_b_001"},   {u"a<b", u"a_b_001"},
+        {u"a*b", u"a_b_001"},             {u"why?", u"why__001"}, {u"?:/\\><+*", u"_________001"},
+    };
+    for (const Case& c : cases) {
+        const std::u16string proposed = skinner::get_file_title(make_default_name(rings, c.title, u"mp3"));
+        EXPECT_EQ(proposed, c.expected) << testing::PrintToString(std::u16string(c.title));
+        EXPECT_EQ(check_typed_name(rings, proposed), NameCheck::Accepted) << testing::PrintToString(proposed);
+    }
+    // The counter looks for the name it proposes.
+    add_ring("rock_roll_001.mp3");
+    EXPECT_EQ(make_default_name(rings, u"rock+roll", u"mp3"), rings_folder + u"rock_roll_002.mp3");
+}
+
 TEST_F(RingtoneNameTest, AllCountersTakenGivesTheLastOne) {
     for (int n = 1; n <= 999; ++n) {
         std::string digits = std::to_string(n);
