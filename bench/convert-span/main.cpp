@@ -57,6 +57,12 @@ const char* describe(audio::ConversionResult result) {
 
 Outcome convert(const std::string& input, const std::string& output, double start, double finish) {
     Outcome outcome;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(input, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        outcome.error = input + " is not a regular file (a folder, FIFO, device or socket)";
+        return outcome;
+    }
     auto began = std::chrono::steady_clock::now();
     audio::SpanConverter converter(device_path(input), device_path(output));
     if (!converter.has_source()) {

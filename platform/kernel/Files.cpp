@@ -262,22 +262,26 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share_mode, SECURITY_ATTRIB
     int access_flags = (access & GENERIC_READ) && (access & GENERIC_WRITE) ? O_RDWR
                        : (access & GENERIC_WRITE)                        ? O_WRONLY
                                                                          : O_RDONLY;
-    if (is_directory(host)) {
+    // Only regular files: a folder, and a FIFO, socket or device named like a file, are refused
+    // before they are opened (a FIFO's open would wait for its other end for good).
+    struct stat info;
+    if (stat(host.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     bool existed = false;
-    int fd = open_host_file(host, access_flags, creation, existed);
+    // Non-blocking, in case something else took the name in between; the type is checked again.
+    int fd = open_host_file(host, access_flags | O_NONBLOCK, creation, existed);
     if (fd < 0) {
-        SetLastError(errno == ENOENT ? missing_error(host) : error_of_errno(errno));
+        SetLastError(errno == ENOENT ? missing_error(host) : errno == ENXIO ? ERROR_ACCESS_DENIED : error_of_errno(errno));
         return INVALID_HANDLE_VALUE;
     }
-    struct stat info;
-    if (fstat(fd, &info) != 0) {
-        SetLastError(error_of_errno(errno));
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
         close(fd);
         return INVALID_HANDLE_VALUE;
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto file = std::make_shared<FileObject>(fd, access, share_mode, info.st_dev, info.st_ino);
     {
         OpenFiles& open = open_files();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "tests/fixtures/TempDir.h"
@@ -104,9 +106,12 @@ TEST(AudioFormat, FactoryRefusesWhatNoReaderOpens) {
     fixtures::TempDir dir;
     std::string text = dir.file("notes.txt");
     std::ofstream(text) << "just some words, not audio\n";
+    // A FIFO would hold every reader in its open until a writer came.
+    const std::string fifo = dir.file("pipe.mp3");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
     struct Case {
         std::string path;
-    } cases[] = {{text}, {dir.file("missing.mp3")}, {dir.path()}};
+    } cases[] = {{text}, {dir.file("missing.mp3")}, {dir.path()}, {fifo}};
     for (const Case& c : cases) {
         std::u16string path(c.path.begin(), c.path.end());
         EXPECT_EQ(AudioFormat::create_for_file(path), nullptr) << c.path;

@@ -1,6 +1,8 @@
 // The convert-span driver: its output line, its failures, and the comparison run.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <regex>
 #include <string>
 
@@ -20,7 +22,8 @@ struct Outcome {
 Outcome run(const fixtures::DeviceRoot& root, const std::string& arguments) {
     std::string out = root.host("stdout.txt");
     std::string err = root.host("stderr.txt");
-    int status = fixtures::run_command(root.environment() + " " + kProgram + " " + arguments + " >'" + out + "' 2>'" +
+    // A time limit, so that a run that hangs fails rather than holding the suite.
+    int status = fixtures::run_command(root.environment() + " timeout 600 " + kProgram + " " + arguments + " >'" + out + "' 2>'" +
                                        err + "'");
     return {status, fixtures::read_file(out), fixtures::read_file(err)};
 }
@@ -56,6 +59,7 @@ TEST(ConvertSpan, FailuresLeaveNoOutput) {
     // Three samples a second: the encoder cannot take it, so the input is refused.
     fixtures::write_bytes(root.host("crawl.wav"), fixtures::riff_wave({{"fmt ", fixtures::fmt_common(1, 1, 3, 2, 16).b},
                                                                         {"data", std::vector<uint8_t>(120, 0x40)}}));
+    ASSERT_EQ(mkfifo(root.host("pipe.mp3").c_str(), 0666), 0);
     const std::string in = "'" + root.host("in.mp3") + "' ";
     const std::string out = "'" + root.host("out.mp3") + "' ";
     struct Case {
@@ -64,6 +68,7 @@ TEST(ConvertSpan, FailuresLeaveNoOutput) {
         const char* says = "";
     } cases[] = {
         {"missing input", "'" + root.host("missing.mp3") + "' " + out + "0 1"},
+        {"a FIFO", "'" + root.host("pipe.mp3") + "' " + out + "0 1", "is not a regular file"},
         {"not audio", "'" + root.host("notes.txt") + "' " + out + "0 1"},
         {"span beyond the end", in + out + "2 9"},
         {"start beyond the end", in + out + "5 6"},

@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -222,6 +230,56 @@ TEST(KernelFiles, DirectoriesAndDeletion) {
     fixtures::write_file(box.host("Dir/File.txt"), "x");
     EXPECT_TRUE(DeleteFileW(u"\\DIR\\file.TXT"));
     EXPECT_FALSE(std::filesystem::exists(box.host("Dir/File.txt")));
+}
+
+// A FIFO, a socket or a device named like a file is refused at once: opening a FIFO would
+// wait for a writer (or a reader) for good.
+TEST(KernelFiles, OnlyRegularFilesOpen) {
+    DeviceRoot box;
+    ASSERT_EQ(mkfifo(box.host("pipe.mp3").c_str(), 0666), 0);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socket_path = box.host("socket.wav");
+    ASSERT_LT(socket_path.size(), sizeof address.sun_path);
+    std::copy(socket_path.begin(), socket_path.end(), address.sun_path);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::filesystem::create_symlink("/dev/zero", box.host("zero.ogg"));
+    struct Case {
+        const char16_t* path;
+        DWORD access;
+        DWORD creation;
+    };
+    const Case cases[] = {
+        {u"\\pipe.mp3", GENERIC_READ, OPEN_EXISTING},
+        {u"\\pipe.mp3", GENERIC_WRITE, CREATE_ALWAYS},
+        {u"\\pipe.mp3", GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS},
+        {u"\\socket.wav", GENERIC_READ, OPEN_EXISTING},
+        {u"\\zero.ogg", GENERIC_READ, OPEN_EXISTING},
+        {u"\\zero.ogg", GENERIC_WRITE, CREATE_ALWAYS},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path, c.path + std::char_traits<char16_t>::length(c.path)) + " " +
+                     std::to_string(c.access));
+        auto opening = std::async(std::launch::async, [&] {
+            HANDLE h = open_file(c.path, c.access, c.creation);
+            return std::make_pair(h, GetLastError());
+        });
+        if (opening.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+            ADD_FAILURE() << "the open waits";
+            // Meet the waiting open from the other end, so that it returns.
+            const int other = open(box.host("pipe.mp3").c_str(), (c.access & GENERIC_WRITE ? O_RDONLY : O_WRONLY) | O_NONBLOCK);
+            auto [h, error] = opening.get();
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+            if (other >= 0) close(other);
+            continue;
+        }
+        auto [h, error] = opening.get();
+        EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(error, ERROR_ACCESS_DENIED);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+    close(listener);
 }
 
 TEST(KernelFiles, DiskSpaceOfTheRootAndOfAMissingFolder) {
