@@ -2,6 +2,7 @@
 
 #include "app/FormReport.h"
 #include "app/RingtoneName.h"
+#include "platform/window/Window.h"
 
 namespace app {
 
@@ -46,6 +47,9 @@ void FormSave::accept() {
         return;
     }
     name_.clear();
+    // The report is narrower than this form, which closes after it anyway: left standing, its
+    // frame would show either side of the report.
+    ShowWindow(get_hwnd(), SW_HIDE);
     show_report(this, get_properties(), name_check_key(check));
 }
 

@@ -80,6 +80,34 @@ TEST_F(FormSaveTest, NamesAreCheckedInOrderAndARejectedOneEndsWithAnEmptyName) {
     }
 }
 
+// The save form is wider than the report: left standing, its frame would show either side.
+TEST_F(FormSaveTest, TheFormIsHiddenWhileItsReportShows) {
+    for (const char16_t* typed : {u"", u"ring?"}) {
+        auto form = make_form();
+        bool form_shown_before = false;
+        bool form_shown_under_report = true;
+        bool report_in_front = false;
+        Script script({[&] {
+                           form_shown_before = IsWindowVisible(form->get_hwnd()) != FALSE;
+                           form->edit().set_text(typed);
+                           control<skinner::ControlButton>(*form, u"btnOk")->click();
+                       },
+                       [&] {
+                           if (auto* report = modal<app::FormReport>()) {
+                               form_shown_under_report = IsWindowVisible(form->get_hwnd()) != FALSE;
+                               report_in_front = GetForegroundWindow() == report->get_hwnd();
+                               report->close();
+                           }
+                       }});
+        form->do_modal();
+        EXPECT_TRUE(script.done());
+        EXPECT_TRUE(form_shown_before);
+        EXPECT_FALSE(form_shown_under_report);
+        EXPECT_TRUE(report_in_front);
+        EXPECT_EQ(form->name(), u"");
+    }
+}
+
 TEST_F(FormSaveTest, CancelAndEscLeaveTheNameEmpty) {
     const std::function<void(app::FormSave&)> ways[] = {
         [](app::FormSave& f) { control<skinner::ControlButton>(f, u"btnCancel")->click(); },
