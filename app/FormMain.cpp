@@ -120,7 +120,7 @@ void FormMain::mark(PanelOneButton& panel) {
         start_ = marked;
         if (!format_) play_from(file_list().get_selected_path(), 0);
         if (!is_selection_long_enough()) {
-            on_command(u"Cancel");
+            refuse_short_selection();
         } else {
             show_panel(&finish_panel_);
         }
@@ -128,31 +128,46 @@ void FormMain::mark(PanelOneButton& panel) {
     }
     finish_ = marked;
     if (!is_selection_long_enough()) {
-        on_command(u"Cancel");
+        refuse_short_selection();
         return;
     }
     stop_playing();
     show_panel(&save_panel_);
 }
 
+void FormMain::refuse_short_selection() {
+    // Without a format the preview did not start: there is no selection to speak of.
+    const bool opened = format_ != nullptr;
+    // Stopped first, so that nothing plays behind the message.
+    on_command(u"Cancel");
+    if (!opened) return;
+    skinner::Properties& p = *get_properties();
+    message_box(get_hwnd(), p.get_string(u"Too_short_selection"), p.get_string(u"skin_ProgramName", u"Vantrel"),
+                MB_OK | MB_ICONEXCLAMATION);
+}
+
 void FormMain::fine_tune(Control* arrow) {
     if (!format_) return;
-    const int64_t step = span_units(fine_step, true);
-    const int64_t least = span_units(least_selection);
     const int64_t length = format_->get_reader()->get_length();
+    // A press moves by one unit at least, also where a unit lasts longer than a step.
+    auto step = [this](int position, double seconds) {
+        const int moved = position_after(position, seconds);
+        if (moved != position) return moved;
+        return seconds < 0 ? position - 1 : position + 1;
+    };
     if (arrow == &exact_start_panel_.left) {
-        const int64_t moved = start_ - step;
-        start_ = moved > 0 ? static_cast<int32_t>(moved) : 0;
+        const int moved = step(start_, -fine_step);
+        start_ = moved > 0 ? moved : 0;
     } else if (arrow == &exact_start_panel_.right) {
-        const int64_t moved = start_ + step;
-        const int64_t limit = finish_ - least;
-        start_ = static_cast<int32_t>(moved >= limit ? limit : moved);
+        const int moved = step(start_, fine_step);
+        const int limit = position_after(finish_, -least_selection);
+        start_ = moved >= limit ? limit : moved;
     } else if (arrow == &exact_finish_panel_.left) {
-        const int64_t moved = finish_ - step;
-        const int64_t least_finish = start_ + least;
-        finish_ = static_cast<int32_t>(least_finish < moved ? moved : least_finish);
+        const int moved = step(finish_, -fine_step);
+        const int least_finish = position_after(start_, least_selection);
+        finish_ = least_finish < moved ? moved : least_finish;
     } else if (arrow == &exact_finish_panel_.right) {
-        const int64_t moved = finish_ + step;
+        const int moved = step(finish_, fine_step);
         finish_ = static_cast<int32_t>(moved < length ? moved : length);
     }
 }

@@ -117,8 +117,10 @@ private:
     void reload_skin_for_screen();
     // The selected file from the start of the exact-finish loop.
     int exact_finish_begin();
-    // A span in the open reader's position units (at least one unit when minimum_one).
-    int span_units(double seconds, bool minimum_one = false);
+    // The open reader's position a span of seconds after position (before it when negative).
+    int position_after(int position, double seconds);
+    // Back to the file list, saying why.
+    void refuse_short_selection();
     // The six panels in their order.
     std::array<skinner::Control*, 6> panels();
     bool is_marking_panel(skinner::Control* panel);

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "app/FormMain.h"
-#include "audio/PositionMath.h"
 #include "base/Log.h"
 #include "base/Registry.h"
 #include "platform/kernel/Power.h"
@@ -15,12 +14,11 @@ std::unique_ptr<audio::AudioFormat> FormMain::open_audio_file(const std::u16stri
     return audio::AudioFormat::create_for_file(path);
 }
 
-int FormMain::span_units(double seconds, bool minimum_one) {
-    const int units = format_ ? format_->get_reader()->seconds_to_position(seconds) : 0;
-    return minimum_one ? std::max(units, 1) : units;
+int FormMain::position_after(int position, double seconds) {
+    return format_ ? format_->get_reader()->position_after(position, seconds) : position;
 }
 
-int FormMain::exact_finish_begin() { return std::max<int32_t>(start_, finish_ - span_units(exact_span)); }
+int FormMain::exact_finish_begin() { return std::max<int32_t>(start_, position_after(finish_, -exact_span)); }
 
 void FormMain::start_play_timer() {
     kill_play_timer();
@@ -78,10 +76,8 @@ int FormMain::get_play_position() {
     audio::AudioReader& reader = *format_->get_reader();
     const int rate = reader.get_sample_rate();
     const int queued = player_->get_unplayed_samples();
-    // The queued frames as a time; a thousandth of a frame more keeps the division's rounding
-    // from losing a whole unit when the reader truncates.
-    const int64_t back = rate > 0 && queued > 0 ? reader.seconds_to_position((queued + 0.001) / rate) : 0;
-    return audio::clamp_to_int(int64_t{reader.get_position()} - back);
+    const int position = reader.get_position();
+    return rate > 0 && queued > 0 ? reader.position_after(position, -static_cast<double>(queued) / rate) : position;
 }
 
 void FormMain::seek_to(int position) {
@@ -91,7 +87,7 @@ void FormMain::seek_to(int position) {
 }
 
 bool FormMain::is_selection_long_enough() {
-    return start_ >= 0 && format_ && int64_t{finish_} - start_ > span_units(least_selection);
+    return start_ >= 0 && format_ && finish_ > position_after(start_, least_selection);
 }
 
 void FormMain::do_cancel() {

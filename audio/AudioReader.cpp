@@ -8,6 +8,12 @@ double AudioReader::get_current_time() { return position_to_seconds(get_position
 
 void AudioReader::set_time(double seconds) { seek(seconds_to_position(seconds)); }
 
+int AudioReader::position_after(int position, double seconds) {
+    // A nanosecond more, so that a reader that truncates does not lose a unit to rounding.
+    const double time = position_to_seconds(position) + seconds + 1e-9;
+    return seconds_to_position(time > 0 ? time : 0.0);
+}
+
 bool FileReader::push_frames(int count) {
     if (!is_open()) {
         return false;

@@ -20,6 +20,10 @@ public:
     virtual double get_duration();
     virtual double get_current_time();
     virtual void set_time(double seconds);
+    // The position a span of seconds after position (before it when negative), never before
+    // the file's beginning. Spans are always taken through times: a count of units stands for
+    // different times in different parts of a file (an MP3's tags, frames of other bit rates).
+    virtual int position_after(int position, double seconds);
     virtual int get_length() = 0;
     virtual int get_position() = 0;
     virtual void seek(int position) = 0;

@@ -1,6 +1,7 @@
 #include "audio/FileReaderWAV.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "audio/PositionMath.h"
 
@@ -84,6 +85,14 @@ double FileReaderWAVBlocks::position_to_seconds(int block) {
         return 0.0;
     }
     return static_cast<double>(samples_per_block_) * block / record_->sample_rate;
+}
+
+int FileReaderWAVBlocks::position_after(int block, double seconds) {
+    if (samples_per_block_ == 0) {
+        return block;
+    }
+    const double blocks = std::round(record_->sample_rate * seconds / samples_per_block_);
+    return std::max(truncate_to_int(block + blocks), 0);
 }
 
 bool FileReaderWAVBlocks::push_time_span(double seconds) {

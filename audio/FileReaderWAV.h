@@ -43,6 +43,9 @@ public:
     bool at_end() override;
     int seconds_to_position(double seconds) override;
     double position_to_seconds(int block) override;
+    // To the nearest block, so that steps of a span that is no whole number of blocks do not
+    // all fall short.
+    int position_after(int block, double seconds) override;
     bool push_time_span(double seconds) override;
     bool push_units(int count) override;
     void read(AudioBlock& out, int blocks) override;

@@ -19,8 +19,8 @@ constexpr int kStepUnits = 5000;
 // this much audio, so that a stop is seen soon whatever the units.
 constexpr double kStepSeconds = 0.25;
 
-int step_units(AudioReader& reader) {
-    const int64_t units = int64_t{reader.seconds_to_position(kStepSeconds)} - reader.seconds_to_position(0.0);
+int step_units(AudioReader& reader, int position) {
+    const int64_t units = int64_t{reader.position_after(position, kStepSeconds)} - position;
     return static_cast<int>(std::clamp<int64_t>(units, 1, kStepUnits));
 }
 
@@ -49,7 +49,6 @@ SpanConverter::SpanConverter(std::unique_ptr<AudioFormat> format, const std::u16
     if (format_ != nullptr) {
         source_bitrate_ = format_->get_reader()->get_bitrate();
         output_bitrate_ = choose_output_bitrate(format_.get());
-        step_units_ = step_units(*format_->get_reader());
     }
 }
 
@@ -111,7 +110,7 @@ bool SpanConverter::push_selection() {
             return true;
         }
         progress_ = (static_cast<double>(position) - start_) / (static_cast<double>(finish_) - start_);
-        int step = static_cast<int>(std::min<int64_t>(int64_t{finish_} - position, step_units_));
+        int step = static_cast<int>(std::min<int64_t>(int64_t{finish_} - position, step_units(*r, position)));
         const bool pushed = r->push_units(step);
         if (r->get_position() == position) {
             // Nothing moved: what is left of the span is less than the reader can hand out, or

@@ -74,7 +74,6 @@ private:
     int finish_ = 0;
     int source_bitrate_ = 32000;
     int output_bitrate_ = 32000;
-    int step_units_ = 5000;
     std::atomic<bool> stop_{false};
     std::atomic<double> progress_{0.0};
     std::atomic<int> stage_{0};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <functional>
 #include <string>
@@ -190,6 +191,11 @@ TEST_F(FormMainTest, LeftAndRightMoveTheMarkingPreviewByATwentiethOfTheClip) {
     }
 }
 
+// Files whose units are no fixed count a second from the file's beginning: sample frames, and
+// the bytes of an MP3 behind a 300 kB cover (its units a second are no length of time either).
+const FakeFile kFrames{};
+const FakeFile kBehindACover{.units_per_second = 16000, .bitrate = 128000, .offset = 300000};
+
 TEST_F(FormMainTest, FineTuningStepsATenthAndKeepsHalfASecondBetweenTheMarkers) {
     struct Case {
         const char* what;
@@ -209,38 +215,40 @@ TEST_F(FormMainTest, FineTuningStepsATenthAndKeepsHalfASecondBetweenTheMarkers) 
         {"finish left", true, false, 2.0, 6.0, 3, 2.0, 5.7},
         {"finish left never before start + 0.5 s", true, false, 2.0, 2.8, 9, 2.0, 2.5},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        make_form();
-        if (c.finish_panel) {
-            reach_exact_finish_panel(c.start, c.finish);
-        } else {
-            reach_exact_start_panel(c.start, c.finish);
+    for (const FakeFile& kind : {kFrames, kBehindACover}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (kind.offset ? ", behind a cover" : ""));
+            file = kind;
+            make_form();
+            if (c.finish_panel) {
+                reach_exact_finish_panel(c.start, c.finish);
+            } else {
+                reach_exact_start_panel(c.start, c.finish);
+            }
+            app::PanelExact& panel = c.finish_panel ? form().exact_finish_panel() : form().exact_start_panel();
+            for (int i = 0; i < c.presses; ++i) (c.right ? panel.right : panel.left).click();
+            // Positions are the reader's units, whatever its bit rate says.
+            EXPECT_NEAR(file.time_at(form().get_start()), c.expected_start, 2e-4);
+            EXPECT_NEAR(file.time_at(form().get_finish()), c.expected_finish, 2e-4);
         }
-        app::PanelExact& panel = c.finish_panel ? form().exact_finish_panel() : form().exact_start_panel();
-        for (int i = 0; i < c.presses; ++i) (c.right ? panel.right : panel.left).click();
-        // Positions are the reader's units (sample frames here, whatever its bit rate says).
-        EXPECT_NEAR(form().get_start(), units(c.expected_start), 2);
-        EXPECT_NEAR(form().get_finish(), units(c.expected_finish), 2);
     }
 }
 
 TEST_F(FormMainTest, SpansAreCountedInTheReadersOwnUnits) {
     struct Case {
         const char* what;
-        int units_per_second;
-        int bitrate;
+        FakeFile file;
     };
     // Coded blocks, sample frames and bytes: none of them is the bit rate over 8.
     const std::vector<Case> cases = {
-        {"blocks of 320 samples at 8 kHz", 25, 13000},
-        {"frames", 44100, 128000},
-        {"bytes", 176400, 1411200},
+        {"blocks of 320 samples at 8 kHz", {.units_per_second = 25, .bitrate = 13000}},
+        {"frames", {.units_per_second = 44100, .bitrate = 128000}},
+        {"bytes", {.units_per_second = 176400, .bitrate = 1411200}},
+        {"bytes behind a cover", kBehindACover},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        file.units_per_second = c.units_per_second;
-        file.bitrate = c.bitrate;
+        file = c.file;
         make_form();
         reach_finish_panel(2.0);
         // Finishing 0.4 s after the start is too short, 0.6 s is enough.
@@ -251,33 +259,68 @@ TEST_F(FormMainTest, SpansAreCountedInTheReadersOwnUnits) {
         reach_save_panel(2.0, 2.6);
         form().save_panel().exact.click();
         form().exact_start_panel().right.click();
-        EXPECT_EQ(form().get_start(), units(2.0) + std::max(1, units(0.1)));
+        EXPECT_EQ(form().get_start(), std::max(units(2.0) + 1, units(2.1)));
+        // The exact-finish loop begins 4 s before the finish, or at the start.
+        make_form();
+        reach_save_panel(2.0, 7.0);
+        form().save_panel().exact.click();
+        form().on_command(u"Confirm");
+        EXPECT_EQ(reader().get_position(), units(3.0));
     }
+}
+
+TEST_F(FormMainTest, ASelectionTooShortIsRefusedWithAMessage) {
+    for (const bool at_finish : {false, true}) {
+        SCOPED_TRACE(at_finish ? "finish" : "start");
+        file = kBehindACover;
+        make_form();
+        watch_message_boxes();
+        if (at_finish) {
+            reach_finish_panel(3.0);
+            play_reaches(3.3);
+            form().finish_panel().button.click();
+        } else {
+            reach_start_panel();
+            play_reaches(9.7);
+            form().start_panel().button.click();
+        }
+        EXPECT_EQ(panel(), "file");
+        EXPECT_EQ(form().get_format(), nullptr);
+        ASSERT_EQ(shown_boxes().size(), 1u);
+        EXPECT_EQ(shown_boxes()[0].owner, form().get_hwnd());
+        EXPECT_EQ(shown_boxes()[0].text, u"The selection is too short.");
+        EXPECT_EQ(shown_boxes()[0].caption, u"Vantrel");
+        EXPECT_EQ(shown_boxes()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+    }
+    // Five seconds behind the cover are long enough.
+    make_form();
+    watch_message_boxes();
+    reach_save_panel(2.0, 7.0);
+    EXPECT_TRUE(shown_boxes().empty());
 }
 
 TEST_F(FormMainTest, PlayPositionLagsTheReaderByExactlyTheQueuedAudio) {
     struct Case {
         const char* what;
-        int units_per_second;
-        int bitrate;
+        FakeFile file;
         int queued;
     };
     const std::vector<Case> cases = {
         // 16-bit stereo bytes: bit rate times queued frames does not fit in 32 bits.
-        {"bytes, six buffers and a block queued", 176400, 1411200, 6 * 8820 + 16384},
-        {"frames", 44100, 128000, 44100},
-        {"nothing queued", 44100, 128000, 0},
+        {"bytes, six buffers and a block queued", {.units_per_second = 176400, .bitrate = 1411200}, 6 * 8820 + 16384},
+        {"frames", {.units_per_second = 44100, .bitrate = 128000}, 44100},
+        {"nothing queued", {.units_per_second = 44100, .bitrate = 128000}, 0},
+        {"bytes behind a cover", kBehindACover, 22050},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        file.units_per_second = c.units_per_second;
-        file.bitrate = c.bitrate;
+        file = c.file;
         make_form();
         reach_start_panel();
         reader().set_position(units(8.0));
         player().unplayed = c.queued;
-        const int per_frame = c.units_per_second / file.sample_rate;
-        EXPECT_EQ(form().get_play_position(), units(8.0) - c.queued * per_frame);
+        const double heard = 8.0 - double(c.queued) / file.sample_rate;
+        EXPECT_EQ(form().get_play_position(), file.offset + std::lround(heard * file.units_per_second));
     }
 }
 

@@ -75,6 +75,12 @@ TEST(FileReaderGSM, BlockPositionsTimesSeeksAndPushes) {
     EXPECT_DOUBLE_EQ(reader.position_to_seconds(25), 1.0);
     EXPECT_DOUBLE_EQ(reader.get_duration(), 32 * 0.04);
     EXPECT_EQ(reader.get_bitrate(), 1625 * 8);
+    // Spans go to the nearest block (40 ms), never before the first.
+    EXPECT_EQ(reader.position_after(10, 0.1), 13);
+    EXPECT_EQ(reader.position_after(10, -0.1), 7);
+    EXPECT_EQ(reader.position_after(10, 0.5), 23);
+    EXPECT_EQ(reader.position_after(10, 0.01), 10);
+    EXPECT_EQ(reader.position_after(3, -0.5), 0);
 
     audio::DecoderGSM decoder;
     reader.connect(&decoder);

@@ -29,7 +29,11 @@ struct FakeFile {
     // What the reader says its bit rate is; the form must not turn times into bytes with it.
     int bitrate = 128000;
     double seconds = 10.0;
-    int length() const { return static_cast<int>(seconds * units_per_second); }
+    // Units before the audio's first sample, as an MP3's tags: a time is no count of units.
+    int offset = 0;
+    int length() const { return offset + static_cast<int>(seconds * units_per_second); }
+    int position_at(double s) const { return offset + static_cast<int>(s * units_per_second); }
+    double time_at(int position) const { return position <= offset ? 0.0 : double(position - offset) / units_per_second; }
 };
 
 // Counts of what happened to the fakes across a test.
@@ -53,8 +57,8 @@ public:
     int get_bits() override { return 16; }
     int get_sample_rate() override { return file_.sample_rate; }
     int get_bitrate() override { return file_.bitrate; }
-    int seconds_to_position(double seconds) override { return static_cast<int>(seconds * file_.units_per_second); }
-    double position_to_seconds(int position) override { return double(position) / file_.units_per_second; }
+    int seconds_to_position(double seconds) override { return file_.position_at(seconds); }
+    double position_to_seconds(int position) override { return file_.time_at(position); }
     int get_length() override { return file_.length(); }
     int get_position() override { return position_; }
     void seek(int position) override;
@@ -165,7 +169,7 @@ public:
     void reach_exact_finish_panel(double start_seconds = 1.0, double finish_seconds = 6.0);
     // The reader heard at that time (nothing queued in the device).
     void play_reaches(double seconds);
-    int units(double seconds) const { return static_cast<int>(seconds * file.units_per_second); }
+    int units(double seconds) const { return file.position_at(seconds); }
     void fire_position_timer() { form_->on_timer(form_->get_position_timer()); }
     // The name of the visible panel ("file", "start", "finish", "save", "exact-start", "exact-finish").
     std::string panel();
