@@ -49,10 +49,7 @@ void FileReaderMP3::open() {
         return;
     }
     first_frame_ = position();
-    read_info_frame();
-    if (table_.empty()) {
-        estimate_bitrate();
-    }
+    build_frame_table();
     if (!open_) {
         return;
     }
@@ -75,25 +72,47 @@ void FileReaderMP3::skip_id3v2_tag() {
         size = size << 7 | head[i];
     }
     uint64_t end = uint64_t{10} + size + ((head[5] & 0x10) ? 10 : 0);
-    // A stated size beyond the file is not believed; the scan then starts at 0.
+    // A stated size beyond the file is not believed; the scan then starts at 0. Nor is one that
+    // does not end where a frame begins (it may end inside the first frames, the encoder's
+    // header among them): the scan then starts right after the tag's header.
     if (end < file_size_) {
-        audio_start_ = static_cast<uint32_t>(end);
+        audio_start_ = stream_starts_at(static_cast<uint32_t>(end)) ? static_cast<uint32_t>(end) : sizeof head;
     }
 }
 
-void FileReaderMP3::read_info_frame() {
+bool FileReaderMP3::stream_starts_at(uint32_t offset) {
+    uint8_t bytes[4];
+    Mp3FrameInfo frame;
+    if (!file_->seek(offset) || file_->read(bytes, sizeof bytes) != sizeof bytes || !parse_mp3_frame_header(bytes, frame)) {
+        return false;
+    }
+    const uint64_t next = uint64_t{offset} + static_cast<uint32_t>(frame.frame_length);
+    if (next + sizeof bytes > file_size_) {
+        return next <= file_size_;  // a last frame that ends with the file
+    }
+    Mp3FrameInfo following;
+    return file_->seek(static_cast<uint32_t>(next)) && file_->read(bytes, sizeof bytes) == sizeof bytes &&
+           ((parse_mp3_frame_header(bytes, following) && same_mp3_stream(following, frame)) ||
+            (bytes[0] == 'T' && bytes[1] == 'A' && bytes[2] == 'G'));
+}
+
+void FileReaderMP3::build_frame_table() {
     Mp3InfoHeader header;
     const uint32_t available = std::min<uint32_t>(fill_ - index_, static_cast<uint32_t>(first_.frame_length));
-    if (!parse_mp3_info_header({buffer_ + index_, available}, first_, header)) {
-        return;
+    const bool described = parse_mp3_info_header({buffer_ + index_, available}, first_, header);
+    uint32_t audio = first_frame_;
+    if (described) {
+        info_frame_ = first_frame_;
+        audio += static_cast<uint32_t>(first_.frame_length);
     }
-    info_frame_ = position();
-    table_.build(*file_, info_frame_ + static_cast<uint32_t>(first_.frame_length), first_);
+    // Without an encoder's header the frames are found all the same: the table times any
+    // file exactly, where a bit rate would only estimate a variable one.
+    table_.build(*file_, audio, first_);
     if (table_.empty()) {
-        return;
+        return;  // no whole frame of audio: the first frame's bit rate times what there is
     }
     const int64_t decoded = int64_t{table_.frame_count()} * first_.samples_per_frame;
-    if (header.encoder_delay >= 0) {
+    if (described && header.encoder_delay >= 0) {
         // The padding counts from the end of the stated frames: only a whole file has it.
         const bool whole = header.frames == static_cast<uint32_t>(table_.frame_count());
         const int tail = whole ? std::max(header.padding - kDecoderDelay, 0) : 0;
@@ -192,21 +211,6 @@ bool FileReaderMP3::find_first_frame() {
         first_ = Mp3FrameInfo();
         index_ = candidate + 1;
     }
-}
-
-void FileReaderMP3::estimate_bitrate() {
-    const int probes = static_cast<int>(std::min<uint32_t>(file_size_ / 100000, 20));
-    int64_t sum = first_.bitrate;
-    int64_t n = 1;
-    for (int i = 1; i < probes; ++i) {
-        seek_unlocked(static_cast<uint32_t>(uint64_t{file_size_} * static_cast<uint64_t>(i) / static_cast<uint64_t>(probes)));
-        Mp3FrameInfo info;
-        if (next_frame(info) && open_) {
-            sum += info.bitrate;
-            ++n;
-        }
-    }
-    first_.bitrate = static_cast<int32_t>((sum + n / 2) / n);
 }
 
 void FileReaderMP3::seek_unlocked(uint32_t position) {

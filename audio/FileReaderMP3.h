@@ -1,7 +1,8 @@
 #pragma once
 // The head node for MPEG audio files: one coded frame per read. Positions are byte offsets
-// in the file, turned into times through the average bitrate, or, when the first frame holds
-// an encoder's header (Xing, Info or VBRI), through a table of every frame.
+// in the file, turned into times through a table of every frame, found once on opening; when
+// the first frame holds an encoder's header (Xing, Info or VBRI) the frame is no audio, and a
+// LAME tag's delay and padding are left out of the times.
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -52,9 +53,11 @@ private:
 
     void open();
     void skip_id3v2_tag();
+    // A frame at offset, followed by another of its stream (or the end, or an ID3v1 tag).
+    bool stream_starts_at(uint32_t offset);
     bool find_first_frame();
-    void read_info_frame();
-    void estimate_bitrate();
+    // Every frame's start, from the frame after an encoder's header or from the first.
+    void build_frame_table();
     bool sync();
     bool next_frame(Mp3FrameInfo& info);
     // A header followed by another of the stream (or by the end of the data).
@@ -75,7 +78,7 @@ private:
     uint32_t first_frame_ = 0;
     Mp3FrameInfo first_;
     uint32_t info_frame_ = kNoInfoFrame;  // the frame holding the encoder's header
-    Mp3FrameTable table_;  // empty without an encoder's header; fixed once open
+    Mp3FrameTable table_;  // fixed once open; empty only without a whole frame of audio
     // Where the last seek asked to be, while the frames before it are read; else 0.
     uint32_t seek_target_ = 0;
     // The first header after a seek into the middle of a frame must be confirmed by the next.
