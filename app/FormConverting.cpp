@@ -1,6 +1,5 @@
 #include "app/FormConverting.h"
 
-#include "base/FileSystem.h"
 #include "base/Log.h"
 #include "platform/window/Messages.h"
 #include "ui/Properties.h"
@@ -52,6 +51,10 @@ bool FormConverting::run() {
     }
     do_modal();
     stop_timer();
+    // The loop ended with the work still running (the program is ending): that is a cancel.
+    if (result_ && worker_.is_running()) {
+        cancel();
+    }
     return result_;
 }
 
@@ -89,9 +92,14 @@ bool FormConverting::can_close() {
     return true;
 }
 
+// The worker abandons its partial file, so whatever was under the target's name stays.
 void FormConverting::cancel() {
     worker_.stop();
-    skinner::delete_file(target_path_);
+    if (worker_.succeeded()) {
+        // It put the new file in place before it saw the stop: that file is the result.
+        skinner::Log::instance() << u"FormConverting finished before the cancel {" << target_path_ << u"}\n";
+        return;
+    }
     result_ = false;
     skinner::Log::instance() << u"FormConverting cancelled {" << target_path_ << u"}\n";
 }

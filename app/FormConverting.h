@@ -2,7 +2,8 @@
 // FormConverting: the modal progress form of a conversion. Its worker turns the span of the
 // source into a mono MP3 file (a pass that measures the peak, a pass that encodes with the
 // gain); a 0.1 s timer shows the worker's progress and stage and closes the form when the
-// worker has ended. Cancel (or Esc) stops the worker and deletes the target.
+// worker has ended. Cancel (or Esc) stops the worker, which leaves no new file and whatever was
+// under the target's name as it was.
 #include <cstdint>
 #include <memory>
 #include <string>

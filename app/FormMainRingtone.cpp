@@ -26,10 +26,6 @@ namespace {
 
 using skinner::Log;
 
-const char16_t* ringtone_folder() {
-    return skinner::static_capability_is_smartphone() ? u"%my_documents%" : u"%windows%/Rings";
-}
-
 // The name the user accepted in the save form; empty when none.
 std::u16string ask_name(FormMain& form, const std::u16string& prompt, const std::u16string& proposed,
                         const std::u16string& folder) {

@@ -7,6 +7,7 @@
 #include "base/Registry.h"
 #include "platform/window/Modules.h"
 #include "platform/shell/SoundApi.h"
+#include "ui/Application.h"
 #include "ui/LibraryHandle.h"
 
 namespace app {
@@ -24,6 +25,10 @@ SNDFILEINFO ringtone_file_info(const std::u16string& path) {
 }
 
 }  // namespace
+
+const char16_t* ringtone_folder() {
+    return skinner::static_capability_is_smartphone() ? u"%my_documents%" : u"%windows%/Rings";
+}
 
 void assign_ringtone(const std::u16string& path) {
     SndSetSoundProc set_sound = nullptr;

@@ -9,6 +9,10 @@ namespace app {
 
 constexpr const char16_t* ringtone_key = u"HKEY_CURRENT_USER\\ControlPanel\\Sounds\\RingTone0";
 
+// Where ringtones are saved (with its macro): My Documents on a Smartphone, else the Rings
+// folder of Windows.
+const char16_t* ringtone_folder();
+
 void assign_ringtone(const std::u16string& path);
 
 // The same with the sound call already looked up (null when missing).

@@ -5,7 +5,9 @@
 #include "app/FormMain.h"
 #include "app/MessageBox.h"
 #include "app/ProgramVariant.h"
+#include "app/Ringtone.h"
 #include "app/Settings.h"
+#include "audio/FileWriterMP3.h"
 #include "base/Log.h"
 #include "ui/Application.h"
 #include "ui/FormImpl.h"
@@ -40,6 +42,8 @@ int run_vantrel(HINSTANCE instance, const std::u16string& command_line, const St
 
     auto wait_cursor = std::make_unique<skinner::WaitCursor>();
     Application application(instance, program_name);
+    // No other instance writes ringtones now: a partial one is what a killed run left.
+    audio::FileWriterMP3::remove_partial_files(ringtone_folder());
     skinner::Properties properties(paths.skin, skinner::FormImpl::get_screen_size(nullptr), skinner::Point());
     const skinner::Point screen = skinner::FormImpl::get_screen_size(nullptr);
     if (!properties.is_loaded() || !properties.check_version(skin_version, screen)) {

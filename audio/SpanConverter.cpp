@@ -182,6 +182,8 @@ ConversionResult SpanConverter::encode(DownmixFilter& filter) {
         frames_encoded_ = sink->get_frames_encoded();
         if (frames_encoded_ == 0) {
             result = ConversionResult::no_audio;
+        } else if (stop_) {
+            result = ConversionResult::stopped;  // a stop that came during the flush still counts
         } else if (!writer->finish() || writer->get_size() == 0) {
             result = ConversionResult::write_failed;
         }

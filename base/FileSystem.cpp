@@ -82,14 +82,25 @@ bool delete_file(const std::u16string& path) {
     return DeleteFileW(expand_path(path).c_str()) != FALSE;
 }
 
+bool move_file_over(const std::u16string& from, const std::u16string& to) {
+    return MoveFileExW(expand_path(from).c_str(), expand_path(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 double disk_free_space(const std::u16string& path) {
     ULARGE_INTEGER free_to_caller{};
     ULARGE_INTEGER total{};
     ULARGE_INTEGER total_free{};
-    if (!GetDiskFreeSpaceExW(get_path_root(path).c_str(), &free_to_caller, &total, &total_free)) {
-        return 0;
+    // The path's own volume, not the root's: a folder may be another file system. A path not
+    // made yet is asked through the nearest folder above it that exists.
+    std::u16string folder = expand_path(path);
+    if (folder.size() > 1) folder = remove_trailing_separator(folder);
+    for (; !folder.empty(); folder = get_parent_directory(folder)) {
+        if (GetDiskFreeSpaceExW(folder.c_str(), &free_to_caller, &total, &total_free)) {
+            return static_cast<double>(free_to_caller.QuadPart);
+        }
     }
-    return static_cast<double>(free_to_caller.QuadPart);
+    return 0;
 }
 
 double disk_total_space(const std::u16string& path) {

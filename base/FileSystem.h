@@ -23,7 +23,11 @@ public:
 };
 
 bool delete_file(const std::u16string& path);
-// Bytes free for the caller on the volume of the path's root; 0 on failure.
+// Renames a file over another in one step, durably: the target is the old file or the new
+// one, never neither, whenever the machine stops.
+bool move_file_over(const std::u16string& from, const std::u16string& to);
+// Bytes free for the caller on the volume that holds the path (for a path not made yet, its
+// nearest existing folder); 0 on failure.
 double disk_free_space(const std::u16string& path);
 // Total bytes of the path's volume; 0 on failure.
 double disk_total_space(const std::u16string& path);

@@ -108,6 +108,8 @@ FormRun convert_through_form(const std::u16string& input, const std::u16string& 
         result.kbps = form.get_output_bitrate() / 1000;
     }
     for (int stage : {1, 2}) {
+        // A cancel keeps what was there: the runs before left their file.
+        skinner::delete_file(output);
         app::FormConverting form(nullptr, skin.get(), input, output, 0, finish);
         double ignored = 0.0;
         const double cancel_ms = run_form(form, stage, ignored);

@@ -6,7 +6,10 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -83,6 +86,32 @@ FILETIME filetime_of(const struct timespec& t) {
     out.dwLowDateTime = static_cast<DWORD>(value);
     out.dwHighDateTime = static_cast<DWORD>(value >> 32);
     return out;
+}
+
+// Bytes the files may still take (set_write_room); negative: no limit.
+std::atomic<int64_t> write_room{-1};
+
+// Takes up to `wanted` bytes of the room; what may be written.
+DWORD take_write_room(DWORD wanted) {
+    int64_t room = write_room.load();
+    for (;;) {
+        if (room < 0) {
+            return wanted;
+        }
+        const int64_t taken = std::min<int64_t>(room, wanted);
+        if (write_room.compare_exchange_weak(room, room - taken)) {
+            return static_cast<DWORD>(taken);
+        }
+    }
+}
+
+// Makes a change of the folder's entries durable.
+void sync_folder_of(const std::string& host) {
+    int dir = open(parent_of(host).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
 }
 
 class FileObject;
@@ -234,6 +263,10 @@ bool mask_matches_at(std::u16string_view mask, std::u16string_view name) {
 
 namespace platform {
 
+void set_write_room(int64_t bytes) {
+    write_room = bytes < 0 ? -1 : bytes;
+}
+
 bool mask_matches(std::u16string_view mask, std::u16string_view name) {
     if (mask_matches_at(mask, name)) {
         return true;
@@ -355,9 +388,10 @@ BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD to_write, LPDWORD written, OVE
     if (!(file->access & GENERIC_WRITE)) {
         return fail(ERROR_ACCESS_DENIED);
     }
+    const DWORD allowed = take_write_room(to_write);
     DWORD done = 0;
-    while (done < to_write) {
-        ssize_t n = write(file->fd, static_cast<const char*>(data) + done, to_write - done);
+    while (done < allowed) {
+        ssize_t n = write(file->fd, static_cast<const char*>(data) + done, allowed - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -372,7 +406,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD to_write, LPDWORD written, OVE
     if (written) {
         *written = done;
     }
-    return TRUE;
+    return allowed == to_write ? TRUE : fail(ERROR_DISK_FULL);
 }
 
 DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distance_high, DWORD method) {
@@ -467,6 +501,33 @@ BOOL DeleteFileW(LPCWSTR name) {
     }
     if (unlink(host.c_str()) != 0) {
         return fail(error_of_errno(errno));
+    }
+    return TRUE;
+}
+
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR new_name, DWORD flags) {
+    if (flags & ~(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        std::fprintf(stderr, "MoveFileExW: flags 0x%X are not supported\n", flags);
+        return fail(ERROR_INVALID_PARAMETER);
+    }
+    std::string from;
+    std::string to;
+    if (!map_path(existing, from) || !map_path(new_name, to)) {
+        return FALSE;
+    }
+    struct stat info;
+    if (lstat(from.c_str(), &info) != 0) {
+        return fail(errno == ENOENT ? missing_error(from) : error_of_errno(errno));
+    }
+    if (!S_ISREG(info.st_mode) || is_directory(to)) {
+        return fail(ERROR_ACCESS_DENIED);
+    }
+    const unsigned int mode = flags & MOVEFILE_REPLACE_EXISTING ? 0 : RENAME_NOREPLACE;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), mode) != 0) {
+        return fail(errno == ENOENT ? missing_error(to) : error_of_errno(errno));
+    }
+    if (flags & MOVEFILE_WRITE_THROUGH) {
+        sync_folder_of(to);
     }
     return TRUE;
 }

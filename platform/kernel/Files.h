@@ -1,8 +1,9 @@
 #pragma once
 // Files and folders: CreateFileW, ReadFile, WriteFile, SetFilePointer, GetFileSize,
-// FlushFileBuffers, DeleteFileW, CreateDirectoryW, GetDiskFreeSpaceExW and the directory
+// FlushFileBuffers, DeleteFileW, MoveFileExW, CreateDirectoryW, GetDiskFreeSpaceExW and the directory
 // search FindFirstFileW / FindNextFileW / FindClose. Paths are device paths
 // (platform/kernel/DevicePath.h). File handles close with CloseHandle.
+#include <cstdint>
 #include <string_view>
 
 #include "platform/Types.h"
@@ -33,6 +34,9 @@ constexpr DWORD FILE_BEGIN = 0;
 constexpr DWORD FILE_CURRENT = 1;
 constexpr DWORD FILE_END = 2;
 
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x8;
+
 constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
 constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 
@@ -50,6 +54,8 @@ struct WIN32_FIND_DATAW {
     WCHAR cFileName[MAX_PATH] = {};
 };
 
+// Only regular files open: a folder, FIFO, socket or device fails with ERROR_ACCESS_DENIED
+// (and is never opened on the host, so that nothing waits for a FIFO's other end).
 // Access is GENERIC_READ and/or GENERIC_WRITE; creation CREATE_ALWAYS, OPEN_EXISTING or
 // OPEN_ALWAYS (both set ERROR_ALREADY_EXISTS when the file was there). Sharing is checked
 // between the handles of this process: a handle that does not share an access blocks
@@ -63,6 +69,10 @@ DWORD GetFileSize(HANDLE file, LPDWORD size_high);
 BOOL FlushFileBuffers(HANDLE file);
 
 BOOL DeleteFileW(LPCWSTR name);
+// Renames a file in one step: whoever looks finds the old file or the new one under the new
+// name, never neither. Without MOVEFILE_REPLACE_EXISTING an existing target fails with
+// ERROR_ALREADY_EXISTS; MOVEFILE_WRITE_THROUGH returns once the rename is on the disk.
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR new_name, DWORD flags);
 BOOL CreateDirectoryW(LPCWSTR name, SECURITY_ATTRIBUTES* security);
 BOOL GetDiskFreeSpaceExW(LPCWSTR folder, ULARGE_INTEGER* free_to_caller, ULARGE_INTEGER* total,
                          ULARGE_INTEGER* total_free);
@@ -77,5 +87,10 @@ namespace platform {
 
 // The mask rule of FindFirstFileW, for tests and for other searches of the platform.
 bool mask_matches(std::u16string_view mask, std::u16string_view name);
+
+// For fault tests: the process's files take only this many more bytes in all, as a disk that
+// fills up would (a write past it puts in what fits and fails with ERROR_DISK_FULL). A
+// negative count lifts the limit.
+void set_write_room(int64_t bytes);
 
 }  // namespace platform

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <thread>
 #include <vector>
 
 #include "app/FormReport.h"
@@ -138,32 +141,57 @@ TEST_F(FormConvertingTest, AWorkerThatEndsByItselfPostsItsEndAndAStoppedOneDoesN
     }
 }
 
-TEST_F(FormConvertingTest, CancelWhileEncodingStopsTheWorkerAndLeavesNoFile) {
-    ASSERT_TRUE(fixtures::make_wav(root.host("long.wav"), {120.0, 22050, 1, 16, 440.0, 0.0, 0.5}));
-    struct Case {
-        const char* way;
+// A tone that takes its time, so that each pass is long enough to be cancelled in.
+class SlowToneReader : public ToneReader {
+public:
+    using ToneReader::ToneReader;
+    bool push_units(int count) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+        return ToneReader::push_units(count);
+    }
+};
+
+// Cancel in either pass, in each of its ways, stops the worker and leaves the folder as it
+// was: the ringtone already under the name stays, and no new or partial file is left.
+TEST_F(FormConvertingTest, CancelInEitherPassLeavesTheFolderAsItWas) {
+    struct Way {
+        const char* name;
         std::function<void(FormConverting&)> cancel;
     };
-    const Case cases[] = {
+    const Way ways[] = {
         {"btnCancel", [](FormConverting& f) { control<skinner::ControlButton>(f, u"btnCancel")->click(); }},
         {"Esc", [](FormConverting&) { platform::headless::key_press(VK_ESCAPE); }},
         {"close", [](FormConverting& f) { f.close(); }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.way);
-        auto form = make_form("long.wav", 0, 120);
-        bool was_writing = false;
-        Script script({[&] {
-            ASSERT_TRUE(wait_for([&] { return encoding(*form); }));
-            was_writing = target_exists();
-            c.cancel(*form);
-        }});
-        EXPECT_FALSE(form->run());
-        EXPECT_TRUE(script.done());
-        EXPECT_TRUE(was_writing);
-        EXPECT_FALSE(form->worker().is_running());
-        EXPECT_FALSE(form->succeeded());
-        EXPECT_FALSE(target_exists());
+    const std::string partial = root.host("ring.mp3") + ".vantrel-part";
+    constexpr int frames = 60 * 44100;
+    for (int stage : {1, 2}) {
+        for (const Way& way : ways) {
+            for (bool existing : {true, false}) {
+                SCOPED_TRACE(std::string(stage == 1 ? "measuring " : "encoding ") + way.name +
+                             (existing ? " over a ringtone" : ""));
+                std::remove(root.host("ring.mp3").c_str());
+                if (existing) fixtures::write_file(root.host("ring.mp3"), "old ringtone");
+                auto slow = std::make_unique<audio::AudioFormat>(std::make_unique<SlowToneReader>(frames),
+                                                                 u"\\tone.ogg", u"Vorbis");
+                FormConverting form(nullptr, &skin(), std::move(slow), device_path("ring.mp3"), 0, frames);
+                bool partial_seen = false;
+                Script script({[&] {
+                    const auto& converter = form.worker().converter();
+                    ASSERT_TRUE(wait_for([&] { return converter.get_stage() == stage && converter.get_progress() > 0.05; }));
+                    partial_seen = fixtures::file_exists(partial);
+                    way.cancel(form);
+                }});
+                EXPECT_FALSE(form.run());
+                EXPECT_TRUE(script.done());
+                EXPECT_EQ(partial_seen, stage == 2) << "the new file is written beside the old one";
+                EXPECT_FALSE(form.worker().is_running());
+                EXPECT_FALSE(form.succeeded());
+                EXPECT_EQ(target_exists(), existing);
+                EXPECT_EQ(fixtures::read_file(root.host("ring.mp3")), existing ? "old ringtone" : "");
+                EXPECT_FALSE(fixtures::file_exists(partial));
+            }
+        }
     }
 }
 

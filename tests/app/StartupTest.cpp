@@ -147,6 +147,23 @@ TEST_F(StartupTest, LogShowsTheFourStagesInOrderEachWithItsOwnDuration) {
     EXPECT_EQ(stages, (std::vector<std::string>{"skinner::Properties properties", "load lang", "FormMain", "load_settings"}));
 }
 
+// A run that was killed while it wrote a ringtone left a partial file beside it: the next
+// start removes it, and nothing else of the folder.
+TEST_F(StartupTest, PartialRingtonesOfAKilledRunAreRemovedAtTheStart) {
+    std::filesystem::create_directories(root.host("Windows/Rings"));
+    fixtures::write_file(root.host("Windows/Rings/Evening.mp3"), "the old ringtone");
+    fixtures::write_file(root.host("Windows/Rings/Evening.mp3.vantrel-part"), "half of the new one");
+    fixtures::write_file(root.host("Windows/Rings/notes.txt"), "kept");
+    bool gone_at_the_start = false;
+    run([&](app::FormMain& form) {
+        gone_at_the_start = !fixtures::file_exists(root.host("Windows/Rings/Evening.mp3.vantrel-part"));
+        form.close();
+    });
+    EXPECT_TRUE(gone_at_the_start);
+    EXPECT_EQ(fixtures::read_file(root.host("Windows/Rings/Evening.mp3")), "the old ringtone");
+    EXPECT_EQ(fixtures::read_file(root.host("Windows/Rings/notes.txt")), "kept");
+}
+
 TEST_F(StartupTest, SettingsAreWrittenAfterTheMainFormClosedWhateverClosedIt) {
     std::filesystem::create_directories(root.host("My Clips"));
     fixtures::write_file(root.host("My Clips/tune.wav"), "x");

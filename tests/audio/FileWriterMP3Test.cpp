@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <set>
 #include <numeric>
 #include <vector>
 
+#include "platform/kernel/DevicePath.h"
+#include "platform/kernel/Files.h"
 #include "tests/fixtures/AudioFixtures.h"
 
 using audio::AudioBlock;
@@ -31,7 +36,91 @@ std::vector<uint8_t> expected_bytes(const std::vector<std::pair<uint32_t, uint8_
     return all;
 }
 
+// The names in a host folder.
+std::set<std::string> names_in(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+// The writer's room on the disk for one test.
+class WriteRoom {
+public:
+    explicit WriteRoom(int64_t bytes) { platform::set_write_room(bytes); }
+    ~WriteRoom() { platform::set_write_room(-1); }
+    WriteRoom(const WriteRoom&) = delete;
+    WriteRoom& operator=(const WriteRoom&) = delete;
+};
+
 }  // namespace
+
+// The target keeps its old bytes until the new file is whole: the writer fills a partial file
+// beside it and moves that over the target once finished.
+TEST(FileWriterMP3, AnOldFileIsReplacedOnlyByAWholeNewOne) {
+    fixtures::DeviceRoot root;
+    std::filesystem::create_directories(root.host("Rings"));
+    const std::string target = root.host("Rings/ring.mp3");
+    const std::u16string device = fixtures::device_path("Rings/ring.mp3");
+    const std::vector<std::pair<uint32_t, uint8_t>> blocks = {{20000, 1}, {300, 2}};
+    struct Case {
+        const char* what;
+        std::function<void(FileWriterMP3&)> end;  // what the writer's user does after the blocks
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"finished", [](FileWriterMP3& w) { EXPECT_TRUE(w.finish()); }, true},
+        {"left to its destructor", [](FileWriterMP3&) {}, true},
+        {"abandoned", [](FileWriterMP3& w) { w.abandon(); }, false},
+        {"abandoned after the blocks were written", [](FileWriterMP3& w) {
+             w.on_data(coded(20000, 3));
+             w.abandon();
+         }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fixtures::write_file(target, "old ringtone");
+        {
+            FileWriterMP3 writer(device, false);
+            for (auto [size, first] : blocks) writer.on_data(coded(size, first));
+            EXPECT_EQ(fixtures::read_file(target), "old ringtone") << "not while the new one is written";
+            EXPECT_EQ(names_in(root.host("Rings")).size(), 2u) << "a partial file beside it";
+            c.end(writer);
+        }
+        if (c.replaced) {
+            EXPECT_EQ(fixtures::read_bytes(target), expected_bytes(blocks));
+        } else {
+            EXPECT_EQ(fixtures::read_file(target), "old ringtone");
+        }
+        EXPECT_EQ(names_in(root.host("Rings")), std::set<std::string>{"ring.mp3"});
+    }
+    // A write that fails part-way, in the middle of the stream or at its last flush.
+    for (int64_t room : {int64_t{10000}, int64_t{20100}}) {
+        SCOPED_TRACE(room);
+        fixtures::write_file(target, "old ringtone");
+        {
+            FileWriterMP3 writer(device, false);
+            WriteRoom full_disk(room);
+            for (auto [size, first] : blocks) writer.on_data(coded(size, first));
+            EXPECT_FALSE(writer.finish());
+        }
+        EXPECT_EQ(fixtures::read_file(target), "old ringtone");
+        EXPECT_EQ(names_in(root.host("Rings")), std::set<std::string>{"ring.mp3"});
+    }
+}
+
+// What a killed run leaves (its partial files) goes at the next start; nothing else does.
+TEST(FileWriterMP3, PartialFilesOfAnEarlierRunAreRemoved) {
+    fixtures::DeviceRoot root;
+    std::filesystem::create_directories(root.host("Rings"));
+    std::string partial;
+    ASSERT_TRUE(platform::host_path_of(FileWriterMP3::partial_path_of(fixtures::device_path("Rings/Evening.mp3")), partial));
+    ASSERT_EQ(std::filesystem::path(partial).parent_path(), std::filesystem::path(root.host("Rings")));
+    fixtures::write_file(partial, "half a ringtone");
+    for (const char* kept : {"Evening.mp3", "notes.txt", "Evening.mp3.part"}) fixtures::write_file(root.host("Rings/") + kept, "x");
+    FileWriterMP3::remove_partial_files(fixtures::device_path("Rings"));
+    EXPECT_EQ(names_in(root.host("Rings")), (std::set<std::string>{"Evening.mp3", "Evening.mp3.part", "notes.txt"}));
+    FileWriterMP3::remove_partial_files(fixtures::device_path("Missing"));
+}
 
 TEST(FileWriterMP3, WritesBlocksInOrderAroundItsBuffer) {
     fixtures::DeviceRoot root;

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "audio/PcmSamples.h"
+#include "platform/kernel/Files.h"
 #include "tests/audio/support/WaveBytes.h"
 #include "tests/fixtures/AudioFixtures.h"
 
@@ -192,6 +196,63 @@ TEST(SpanConverter, FailedWritesLeaveNoFile) {
         }
         EXPECT_EQ(result, ConversionResult::write_failed);
         EXPECT_FALSE(fixtures::file_exists(root.host("full.mp3")));
+    }
+}
+
+// Whatever ends a conversion before its end, a ringtone already under the target's name stays
+// as it was, and nothing is left beside it; one that finishes replaces it whole.
+TEST(SpanConverter, AnExistingTargetOutlivesEveryRunThatDoesNotFinish) {
+    fixtures::DeviceRoot root;
+    ASSERT_TRUE(fixtures::make_mp3(root.host("src.mp3"), {{20.0, 44100, 2}, 128}));
+    std::filesystem::create_directories(root.host("Rings"));
+    const std::string target = root.host("Rings/ring.mp3");
+    struct Case {
+        const char* what;
+        ConversionResult result;
+        int stop_in_stage = -1;  // 0: before it begins; 1 while measuring, 2 while encoding
+        int64_t write_room = -1;
+        double finish = 20;
+    };
+    const Case cases[] = {
+        {"stopped before it began", ConversionResult::stopped, 0},
+        {"stopped while measuring", ConversionResult::stopped, 1},
+        {"stopped while encoding", ConversionResult::stopped, 2},
+        // 20 s at 64 kbit/s take 160000 bytes.
+        {"a write that fails part-way", ConversionResult::write_failed, -1, 40000},
+        {"an empty span", ConversionResult::empty_span, -1, -1, 0},
+        {"finished", ConversionResult::done},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fixtures::write_file(target, "old ringtone");
+        SpanConverter converter(fixtures::device_path("src.mp3"), fixtures::device_path("Rings/ring.mp3"));
+        converter.set_span_seconds(0, c.finish);
+        if (c.stop_in_stage == 0) converter.request_stop();
+        std::atomic<bool> ended{false};
+        std::thread stopper;
+        if (c.stop_in_stage > 0) {
+            stopper = std::thread([&] {
+                while (!ended && (converter.get_stage() != c.stop_in_stage || converter.get_progress() < 0.2)) {
+                    std::this_thread::sleep_for(std::chrono::microseconds(200));
+                }
+                converter.request_stop();
+            });
+        }
+        platform::set_write_room(c.write_room);
+        EXPECT_EQ(converter.convert(), c.result);
+        ended = true;
+        platform::set_write_room(-1);
+        if (stopper.joinable()) stopper.join();
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(root.host("Rings"))) {
+            names.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(names, std::vector<std::string>{"ring.mp3"});
+        if (c.result == ConversionResult::done) {
+            expect_ringtone(target, 64, 20.0, 0.75, 0.05);
+        } else {
+            EXPECT_EQ(fixtures::read_file(target), "old ringtone");
+        }
     }
 }
 

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <set>
 #include <vector>
 
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "base/Log.h"
@@ -82,6 +84,32 @@ TEST(FileSystem, FileInfoOfFilesFoldersAndMissingPaths) {
     EXPECT_EQ(missing.size, 0u);
     EXPECT_EQ(missing.last_write.value(), 0);
     EXPECT_EQ(missing.last_error, ERROR_FILE_NOT_FOUND);
+}
+
+// The ringtone folder may be another file system than the device's root (a card, a small
+// partition): its own free space is what a file saved there may take.
+TEST(FileSystem, FreeSpaceIsThatOfTheFileSystemHoldingTheFolder) {
+    DeviceRoot root;
+    std::error_code error;
+    fixtures::TempDir other_file_system("/dev/shm");
+    if (other_file_system.path().empty()) GTEST_SKIP() << "no /dev/shm";
+    struct statvfs here{}, there{};
+    ASSERT_EQ(statvfs(root.path().c_str(), &here), 0);
+    ASSERT_EQ(statvfs(other_file_system.path().c_str(), &there), 0);
+    if (here.f_fsid == there.f_fsid) GTEST_SKIP() << "/dev/shm is the root's file system";
+    std::filesystem::create_directories(root.host("Windows"));
+    std::filesystem::create_directory_symlink(other_file_system.path(), root.host("Windows/Rings"));
+    const double expected = static_cast<double>(there.f_bavail) * there.f_frsize;
+    const double root_free = static_cast<double>(here.f_bavail) * here.f_frsize;
+    // Others write meanwhile: a few megabytes either way.
+    const double slack = 8e6;
+    ASSERT_GT(std::abs(expected - root_free), 4 * slack) << "the two file systems look alike";
+    EXPECT_NEAR(disk_free_space(u"%windows%/Rings"), expected, slack);
+    EXPECT_NEAR(disk_free_space(u"\\Windows\\Rings\\"), expected, slack);
+    // A file not made yet: the folder it goes into.
+    EXPECT_NEAR(disk_free_space(u"%windows%/Rings/new.mp3"), expected, slack);
+    EXPECT_NEAR(disk_free_space(u"%windows%"), root_free, slack);
+    EXPECT_NEAR(disk_free_space(u"\\"), root_free, slack);
 }
 
 TEST(FileSystem, DeleteAndDiskSpace) {

@@ -282,6 +282,44 @@ TEST(KernelFiles, OnlyRegularFilesOpen) {
     close(listener);
 }
 
+TEST(KernelFiles, MoveReplacesInOneStepOnlyWhenAsked) {
+    DeviceRoot box;
+    fixtures::write_file(box.host("new.tmp"), "new");
+    fixtures::write_file(box.host("old.mp3"), "old");
+    std::filesystem::create_directories(box.host("Folder"));
+    EXPECT_FALSE(MoveFileExW(u"\\new.tmp", u"\\old.mp3", 0));
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(fixtures::read_file(box.host("old.mp3")), "old");
+    EXPECT_FALSE(MoveFileExW(u"\\new.tmp", u"\\Folder", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(MoveFileExW(u"\\new.tmp", u"\\old.mp3", 0x2));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(MoveFileExW(u"\\none.tmp", u"\\old.mp3", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(MoveFileExW(u"\\NEW.tmp", u"\\old.mp3", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(fixtures::read_file(box.host("old.mp3")), "new");
+    EXPECT_FALSE(std::filesystem::exists(box.host("new.tmp")));
+    EXPECT_TRUE(MoveFileExW(u"\\old.mp3", u"\\Folder\\moved.mp3", 0));
+    EXPECT_EQ(fixtures::read_file(box.host("Folder/moved.mp3")), "new");
+}
+
+TEST(KernelFiles, AWriteBeyondTheRoomPutsInWhatFitsAndFails) {
+    DeviceRoot box;
+    HANDLE h = open_file(u"\\full.bin", GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    platform::set_write_room(6);
+    DWORD n = 0;
+    EXPECT_TRUE(WriteFile(h, "abcd", 4, &n, nullptr));
+    EXPECT_FALSE(WriteFile(h, "efgh", 4, &n, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EXPECT_EQ(n, 2u);
+    EXPECT_FALSE(WriteFile(h, "i", 1, &n, nullptr));
+    platform::set_write_room(-1);
+    EXPECT_TRUE(WriteFile(h, "j", 1, &n, nullptr));
+    CloseHandle(h);
+    EXPECT_EQ(fixtures::read_file(box.host("full.bin")), "abcdefj");
+}
+
 TEST(KernelFiles, DiskSpaceOfTheRootAndOfAMissingFolder) {
     DeviceRoot box;
     ULARGE_INTEGER free_to_caller{}, total{}, total_free{};
