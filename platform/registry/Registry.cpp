@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -161,119 +163,238 @@ Key& add_key(Keys& keys, const std::vector<std::u16string>& parts) {
     return *key;
 }
 
-std::string serialise(const Keys& keys) {
-    std::string out = "; Vantrel registry: [key], then \"name\"=dword:XXXXXXXX or \"name\"=sz:\"UTF-16 units\"\n";
-    for (const auto& [folded, key] : keys) {
-        out += '[';
-        escape_into(out, key.path, true);
-        out += "]\n";
-        for (const auto& [name_folded, value] : key.values) {
-            out += '"';
-            escape_into(out, value.name, false);
-            out += "\"=";
-            if (value.type == REG_DWORD) {
-                uint32_t v = 0;
-                std::memcpy(&v, value.data.data(), 4);
-                char text[16];
-                std::snprintf(text, sizeof text, "dword:%08X", v);
-                out += text;
-            } else {
-                std::u16string units(value.data.size() / 2, u'\0');
-                copy_bytes(units.data(), value.data.data(), units.size() * 2);
-                out += "sz:\"";
-                escape_into(out, units, false);
-                out += '"';
+// One line of the store file as it was read. Lines it cannot read (and comments and blanks)
+// are kept as they were and written back in their places: they may be another program's.
+struct Line {
+    enum Kind { verbatim, key_line, value_line };
+    Kind kind = verbatim;
+    std::string text;       // as read, without its '\n'
+    std::u16string key;     // folded path: of the key line, or of the key that holds the value
+    std::u16string value;   // folded name of a value line's value
+    std::string canonical;  // a value line: the value as it was read, written out again
+};
+
+// The store: its keys, and the file's lines in their order.
+struct Document {
+    Keys keys;
+    std::vector<Line> lines;
+    int problems = 0;
+};
+
+void append_key_line(std::string& out, const Key& key) {
+    out += '[';
+    escape_into(out, key.path, true);
+    out += "]\n";
+}
+
+std::string value_text(const Value& value) {
+    std::string out = "\"";
+    escape_into(out, value.name, false);
+    out += "\"=";
+    if (value.type == REG_DWORD) {
+        uint32_t v = 0;
+        std::memcpy(&v, value.data.data(), 4);
+        char text[16];
+        std::snprintf(text, sizeof text, "dword:%08X", v);
+        out += text;
+    } else {
+        std::u16string units(value.data.size() / 2, u'\0');
+        copy_bytes(units.data(), value.data.data(), units.size() * 2);
+        out += "sz:\"";
+        escape_into(out, units, false);
+        out += '"';
+    }
+    return out;
+}
+
+// The lines as they were, each value line as its value is now (unchanged lines keep their
+// bytes, removed values drop out), the values new to a key at the end of its first section,
+// and new keys at the end.
+std::string serialise(const Document& doc) {
+    std::string out;
+    if (doc.lines.empty()) {
+        out = "; Vantrel registry: [key], then \"name\"=dword:XXXXXXXX or \"name\"=sz:\"UTF-16 units\"\n";
+    }
+    std::map<std::u16string, std::vector<std::u16string>> written;  // values with a line, by key
+    std::map<std::u16string, bool> keyed;                            // keys with a line
+    for (const Line& line : doc.lines) {
+        if (line.kind == Line::value_line) {
+            written[line.key].push_back(line.value);
+        } else if (line.kind == Line::key_line) {
+            keyed[line.key] = true;
+        }
+    }
+    auto is_written = [&](const std::u16string& key, const std::u16string& value) {
+        auto names = written.find(key);
+        return names != written.end() && std::find(names->second.begin(), names->second.end(), value) != names->second.end();
+    };
+    auto add_new_values = [&](const std::u16string& folded) {
+        auto key = doc.keys.find(folded);
+        if (key == doc.keys.end()) return;
+        for (const auto& [name, value] : key->second.values) {
+            if (!is_written(folded, name)) {
+                out += value_text(value);
+                out += '\n';
+                written[folded].push_back(name);
             }
+        }
+    };
+    // A section runs to the next line that opens a key, readable or not.
+    std::optional<std::u16string> section;
+    for (const Line& line : doc.lines) {
+        const bool opens = line.kind == Line::key_line || (line.kind == Line::verbatim && line.text.starts_with('['));
+        if (opens && section) {
+            add_new_values(*section);
+            section.reset();
+        }
+        switch (line.kind) {
+        case Line::key_line:
+            section = line.key;
+            out += line.text;
             out += '\n';
+            break;
+        case Line::value_line: {
+            auto key = doc.keys.find(line.key);
+            if (key == doc.keys.end()) break;
+            auto value = key->second.values.find(line.value);
+            if (value == key->second.values.end()) break;  // deleted
+            const std::string now = value_text(value->second);
+            out += now == line.canonical ? line.text : now;
+            out += '\n';
+            break;
+        }
+        case Line::verbatim:
+            out += line.text;
+            out += '\n';
+            break;
+        }
+    }
+    if (section) {
+        add_new_values(*section);
+    }
+    for (const auto& [folded, key] : doc.keys) {
+        if (!keyed.count(folded)) {
+            append_key_line(out, key);
+            add_new_values(folded);
         }
     }
     return out;
 }
 
-struct Parsed {
-    Keys keys;
-    int problems = 0;
-};
-
-// Bad lines are reported and skipped; values under a bad key line are dropped with it.
-Parsed parse(const std::string& text, const std::string& file) {
-    Parsed result;
-    Key* current = nullptr;
+// Bad lines are reported (when told to) and kept as they are; values under a bad key line are
+// kept with it.
+Document parse(const std::string& text, const std::string& file, bool report) {
+    Document result;
+    const Key* current = nullptr;
+    std::map<std::pair<std::u16string, std::u16string>, size_t> value_lines;  // the line of each value
+    std::vector<size_t> superseded;
     size_t line_start = 0;
     int line_number = 0;
-    auto problem = [&](const char* what) {
-        ++result.problems;
-        std::fprintf(stderr, "registry: %s line %d ignored: %s\n", file.c_str(), line_number, what);
-    };
     while (line_start < text.size()) {
         size_t line_end = text.find('\n', line_start);
         if (line_end == std::string::npos) {
             line_end = text.size();
         }
-        std::string_view line(text.data() + line_start, line_end - line_start);
+        Line entry;
+        entry.text.assign(text, line_start, line_end - line_start);
+        std::string_view line(entry.text);
         line_start = line_end + 1;
         ++line_number;
+        auto problem = [&](const char* what) {
+            ++result.problems;
+            if (report) {
+                std::fprintf(stderr, "registry: %s line %d kept as it is: %s\n", file.c_str(), line_number, what);
+            }
+        };
+        auto keep = [&] { result.lines.push_back(std::move(entry)); };
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
         if (line.empty() || line.front() == ';') {
+            keep();
             continue;
         }
         if (line.front() == '[') {
             current = nullptr;
             if (line.back() != ']') {
                 problem("key line without ']'");
+                keep();
                 continue;
             }
             auto path = unescape(line.substr(1, line.size() - 2));
             auto parts = path ? split_key_path(*path) : std::nullopt;
             if (!parts || !is_root_name(parts->front())) {
                 problem("bad key path");
+                keep();
                 continue;
             }
             current = &add_key(result.keys, *parts);
+            entry.kind = Line::key_line;
+            entry.key = fold(current->path);
+            keep();
             continue;
         }
         if (current == nullptr) {
             problem("value outside a valid key");
+            keep();
             continue;
         }
         size_t name_end = line.size() > 1 && line.front() == '"' ? line.find('"', 1) : std::string_view::npos;
         if (name_end == std::string_view::npos || line.substr(name_end + 1, 1) != "=") {
             problem("bad value name");
+            keep();
             continue;
         }
         auto name = unescape(line.substr(1, name_end - 1));
         std::string_view data = line.substr(name_end + 2);
         Value value;
+        const char* bad = nullptr;
         if (data.starts_with("dword:")) {
             auto v = parse_hex(data.substr(6), 8);
             if (!v) {
-                problem("bad DWORD");
-                continue;
+                bad = "bad DWORD";
+            } else {
+                value.type = REG_DWORD;
+                value.data.resize(4);
+                std::memcpy(value.data.data(), &*v, 4);
             }
-            value.type = REG_DWORD;
-            value.data.resize(4);
-            std::memcpy(value.data.data(), &*v, 4);
         } else if (data.starts_with("sz:\"") && data.size() >= 5 && data.back() == '"') {
             auto units = unescape(data.substr(4, data.size() - 5));
             if (!units) {
-                problem("bad string");
-                continue;
+                bad = "bad string";
+            } else {
+                value.type = REG_SZ;
+                value.data.resize(units->size() * 2);
+                copy_bytes(value.data.data(), units->data(), value.data.size());
             }
-            value.type = REG_SZ;
-            value.data.resize(units->size() * 2);
-            copy_bytes(value.data.data(), units->data(), value.data.size());
         } else {
-            problem("unknown value type");
-            continue;
+            bad = "unknown value type";
         }
-        if (!name) {
-            problem("bad value name");
+        if (bad == nullptr && !name) {
+            bad = "bad value name";
+        }
+        if (bad != nullptr) {
+            problem(bad);
+            keep();
             continue;
         }
         value.name = *name;
-        current->values[fold(value.name)] = std::move(value);
+        entry.kind = Line::value_line;
+        entry.key = fold(current->path);
+        entry.value = fold(value.name);
+        entry.canonical = value_text(value);
+        // A name given twice: the later line holds the value, the earlier one is not written back.
+        auto [earlier, first] = value_lines.try_emplace({entry.key, entry.value}, result.lines.size());
+        if (!first) {
+            superseded.push_back(earlier->second);
+            earlier->second = result.lines.size();
+        }
+        result.keys[entry.key].values[entry.value] = std::move(value);
+        keep();
+    }
+    std::sort(superseded.begin(), superseded.end());
+    for (auto index = superseded.rbegin(); index != superseded.rend(); ++index) {
+        result.lines.erase(result.lines.begin() + static_cast<std::ptrdiff_t>(*index));
     }
     return result;
 }
@@ -295,13 +416,20 @@ std::string config_home() {
     return "/tmp";
 }
 
-// The file's bytes; nullopt when it cannot be read (a missing file reads as empty).
+// The file's bytes; nullopt when it cannot be read (a missing file reads as empty), errno
+// saying why. Only a regular file: a FIFO in its place must not hold the process.
 std::optional<std::string> read_file(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT) {
             return std::string();
         }
+        return std::nullopt;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        errno = EINVAL;
         return std::nullopt;
     }
     std::string bytes;
@@ -334,12 +462,36 @@ bool write_all(int fd, const std::string& bytes) {
     return true;
 }
 
+// The file a chain of symbolic links ends at (the path itself when it is none): a store kept
+// elsewhere through a link stays a link.
+std::string final_target(const std::string& path) {
+    std::filesystem::path at = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(at, error))) {
+            break;
+        }
+        std::filesystem::path next = std::filesystem::read_symlink(at, error);
+        if (error) {
+            break;
+        }
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return at.lexically_normal().string();
+}
+
 // A crash at any point leaves either the old file or the new one, never a mix.
-bool replace_file(const std::string& path, const std::string& bytes) {
+bool replace_file(const std::string& link, const std::string& bytes) {
+    const std::string path = final_target(link);
     std::string temporary = path + ".tmp";
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
+    }
+    // The file keeps the permissions it had.
+    struct stat old_file;
+    if (stat(path.c_str(), &old_file) == 0) {
+        fchmod(fd, old_file.st_mode & 07777);
     }
     bool ok = write_all(fd, bytes) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
@@ -403,7 +555,7 @@ public:
         }
         refresh();
         bool created = false;
-        if (keys_.find(fold(full)) == keys_.end()) {
+        if (doc_.keys.find(fold(full)) == doc_.keys.end()) {
             LONG error = change([&](Keys& keys) {
                 if (keys.find(fold(full)) != keys.end()) {
                     return false;  // another process made it meanwhile
@@ -418,7 +570,7 @@ public:
         }
         uintptr_t value = next_handle_;
         next_handle_ += 4;
-        handles_[value] = OpenKey{keys_.at(fold(full)).path, access};
+        handles_[value] = OpenKey{doc_.keys.at(fold(full)).path, access};
         *result = reinterpret_cast<HKEY>(value);
         if (disposition != nullptr) {
             *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
@@ -514,7 +666,7 @@ public:
     int problems() {
         std::lock_guard guard(lock_);
         refresh();
-        return problems_;
+        return doc_.problems;
     }
 
 private:
@@ -549,8 +701,8 @@ private:
     }
 
     const Value* find_value(const std::u16string& path, LPCWSTR name) const {
-        auto key = keys_.find(fold(path));
-        if (key == keys_.end()) {
+        auto key = doc_.keys.find(fold(path));
+        if (key == doc_.keys.end()) {
             return nullptr;
         }
         auto value = key->second.values.find(fold(name != nullptr ? name : u""));
@@ -558,26 +710,39 @@ private:
     }
 
     // Rereads the file when its bytes changed since the last load (another process
-    // wrote it, or a test moved the device root).
-    void refresh() {
+    // wrote it, or a test moved the device root). False when it cannot be read: what is in
+    // memory may then be old, and nothing may be written from it.
+    bool refresh() {
         std::string path = registry_file_path();
         std::optional<std::string> bytes = read_file(path);
         if (!bytes) {
-            std::fprintf(stderr, "registry: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
-            return;
+            const int error = errno;
+            if (!read_failure_told_) {
+                std::fprintf(stderr, "registry: cannot read %s: %s; no change is written until it can be read\n",
+                             path.c_str(), std::strerror(error));
+                read_failure_told_ = true;
+            }
+            if (path != path_) {
+                doc_ = Document();  // another store's keys are none of this one's
+                path_.clear();
+                bytes_.clear();
+            }
+            read_error_ = error == EACCES || error == EPERM ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT;
+            return false;
         }
+        read_failure_told_ = false;
         if (path == path_ && *bytes == bytes_) {
-            return;
+            return true;
         }
-        Parsed parsed = parse(*bytes, path);
+        doc_ = parse(*bytes, path, true);
         path_ = path;
         bytes_ = std::move(*bytes);
-        keys_ = std::move(parsed.keys);
-        problems_ = parsed.problems;
+        return true;
     }
 
     // Applies a change to the newest content under the cross-process lock and writes it
-    // out; memory follows only when the file was written.
+    // out; memory follows only when the file was written. A file that cannot be read is
+    // never written over: its content would be lost.
     template <class Change>
     LONG change(Change apply) {
         std::string path = registry_file_path();
@@ -588,28 +753,31 @@ private:
             std::fprintf(stderr, "registry: cannot lock %s: %s\n", path.c_str(), std::strerror(errno));
             return ERROR_ACCESS_DENIED;
         }
-        refresh();
-        Keys keys = keys_;
-        if (!apply(keys)) {
+        if (!refresh()) {
+            return read_error_;
+        }
+        Document doc = doc_;
+        if (!apply(doc.keys)) {
             return ERROR_SUCCESS;
         }
-        std::string bytes = serialise(keys);
+        std::string bytes = serialise(doc);
         if (!replace_file(path, bytes)) {
             std::fprintf(stderr, "registry: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
             return ERROR_WRITE_FAULT;
         }
+        // As another process would read it back: the lines the new values took.
+        doc_ = parse(bytes, path, false);  // its bad lines were reported when it was read
         path_ = path;
         bytes_ = std::move(bytes);
-        keys_ = std::move(keys);
-        problems_ = 0;
         return ERROR_SUCCESS;
     }
 
     std::mutex lock_;
     std::string path_;
     std::string bytes_;
-    Keys keys_;
-    int problems_ = 0;
+    Document doc_;
+    bool read_failure_told_ = false;
+    LONG read_error_ = ERROR_SUCCESS;
     std::map<uintptr_t, OpenKey> handles_;
     uintptr_t next_handle_ = 0x10000;
     LONG last_access_error_ = ERROR_SUCCESS;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -192,9 +196,10 @@ TEST(PlatformRegistry, AnyTextSurvivesTheFile) {
     RegCloseKey(key);
 }
 
-TEST(PlatformRegistry, BadContentReadsAsEmptyKeysAndIsRepairedByTheNextWrite) {
+TEST(PlatformRegistry, BadContentReadsAsEmptyKeysAndIsKeptByTheNextWrite) {
     fixtures::DeviceRoot root;
     const std::string store = root.host("Windows/registry");
+    const std::string bad_lines = std::string("\0\xFF\xFE binary\n", 11);
     fixtures::write_file(store,
                          "[HKEY_CURRENT_USER\\Software\\ZEPH]\n"
                          "\"Log\"=dword:00000001\n"
@@ -208,7 +213,7 @@ TEST(PlatformRegistry, BadContentReadsAsEmptyKeysAndIsRepairedByTheNextWrite) {
                          "[HKEY_LOCAL_MACHINE\\System]\n"
                          "\"Kept\"=sz:\"ok%u0000\"\n"
                          "\"Odd\"=sz:\"bad %q\"\n" +
-                             std::string("\0\xFF\xFE binary\n", 11));
+                             bad_lines);
     HKEY key = open_key(HKEY_CURRENT_USER, u"Software\\ZEPH");
     DWORD value = 0;
     DWORD size = 4;
@@ -221,12 +226,118 @@ TEST(PlatformRegistry, BadContentReadsAsEmptyKeysAndIsRepairedByTheNextWrite) {
     EXPECT_EQ(RegQueryValueExW(system, u"Kept", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 6u);
     EXPECT_EQ(set_dword(key, u"Flicker", 0), ERROR_SUCCESS);
-    EXPECT_EQ(platform::registry_load_problems(), 0);
-    std::string rewritten = fixtures::read_file(store);
-    EXPECT_EQ(rewritten.find("garbage"), std::string::npos);
-    EXPECT_NE(rewritten.find("\"Flicker\"=dword:00000000"), std::string::npos);
+    EXPECT_EQ(set_string(system, u"Added", u"new"), ERROR_SUCCESS);
+    // What it could not read stays where it was, byte for byte; the new values join their keys.
+    EXPECT_EQ(fixtures::read_file(store),
+              "[HKEY_CURRENT_USER\\Software\\ZEPH]\n"
+              "\"Log\"=dword:00000001\n"
+              "\"Flicker\"=dword:xyz\n"
+              "\"Language\"=sz:\"unterminated\n"
+              "garbage line\n"
+              "\"Flicker\"=dword:00000000\n"
+              "[HKEY_NOWHERE\\x]\n"
+              "\"Lost\"=dword:00000002\n"
+              "[HKEY_CURRENT_USER\\Bad%u00\n"
+              "\"Name\"=blob:00\n"
+              "[HKEY_LOCAL_MACHINE\\System]\n"
+              "\"Kept\"=sz:\"ok%u0000\"\n"
+              "\"Odd\"=sz:\"bad %q\"\n" +
+                  bad_lines + "\"Added\"=sz:\"new\"\n" +
+                  "[HKEY_CURRENT_USER]\n"
+                  "[HKEY_CURRENT_USER\\Software]\n"
+                  "[HKEY_LOCAL_MACHINE]\n");
+    EXPECT_GE(platform::registry_load_problems(), 8);
     RegCloseKey(system);
     RegCloseKey(key);
+}
+
+// The values under a key line the store cannot read are another program's: a change elsewhere
+// keeps them, the line and its neighbours byte for byte in their places.
+TEST(PlatformRegistry, ValuesUnderAKeyLineItCannotReadAreKeptInPlace) {
+    fixtures::DeviceRoot root;
+    const std::string store = root.host("Windows/registry");
+    const std::string before = "; kept comment\r\n"
+                               "[HKEY_CURRENT_USER\\ControlPanel\\Sounds\\RingTone0]\n"
+                               "\"Sound\"=sz:\"\\%u005CWindows\\%u005CRings\\%u005Cold.mp3\"\n"
+                               "[HKEY_CURRENT_USER\\Software\\Other] \n"
+                               "\"Keep1\"=dword:00000005\n"
+                               "\"Keep2\"=sz:\"precious\"\n"
+                               "\n"
+                               "[HKEY_CURRENT_USER\\Software\\ZEPH]\n"
+                               "\"Log\"=dword:00000000";
+    fixtures::write_file(store, before);
+    HKEY key = open_key(HKEY_CURRENT_USER, u"Software\\ZEPH");
+    ASSERT_EQ(set_dword(key, u"Log", 1), ERROR_SUCCESS);
+    RegCloseKey(key);
+    std::string expected = before;
+    expected.replace(expected.rfind("00000000"), 8, "00000001");
+    EXPECT_EQ(fixtures::read_file(store).substr(0, expected.size()), expected);
+    EXPECT_EQ(fixtures::read_file(store).find("[HKEY_CURRENT_USER\\Software\\Other]\n"), std::string::npos)
+        << "the refused line is not made into another";
+}
+
+// A store that is a link (kept on another disk, shared with another program) stays a link:
+// the new content goes to the file it names.
+TEST(PlatformRegistry, AStoreThatIsALinkIsWrittenThroughToItsTarget) {
+    fixtures::DeviceRoot root;
+    std::filesystem::create_directories(root.host("Windows"));
+    std::filesystem::create_directories(root.host("Elsewhere"));
+    struct Case {
+        const char* what;
+        std::string link_to;
+        std::string target;
+    };
+    const Case cases[] = {
+        {"absolute", root.host("Elsewhere/registry"), root.host("Elsewhere/registry")},
+        {"relative", "../Elsewhere/relative", root.host("Elsewhere/relative")},
+        {"not made yet", root.host("Elsewhere/new"), root.host("Elsewhere/new")},
+    };
+    DWORD n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(root.host("Windows/registry"));
+        std::filesystem::create_symlink(c.link_to, root.host("Windows/registry"));
+        if (c.what != std::string("not made yet")) {
+            fixtures::write_file(c.target, "[HKEY_CURRENT_USER\\Other]\n\"Kept\"=dword:00000007\n");
+        }
+        HKEY key = open_key(HKEY_CURRENT_USER, u"Software\\ZEPH");
+        ASSERT_EQ(set_dword(key, u"Log", ++n), ERROR_SUCCESS);
+        RegCloseKey(key);
+        EXPECT_TRUE(std::filesystem::is_symlink(root.host("Windows/registry")));
+        const std::string text = fixtures::read_file(c.target);
+        EXPECT_NE(text.find("\"Log\"=dword:0000000" + std::to_string(n)), std::string::npos) << text;
+        const bool kept = text.find("\"Kept\"=dword:00000007") != std::string::npos;
+        EXPECT_EQ(kept, c.what != std::string("not made yet")) << text;
+    }
+}
+
+// A store it cannot read is never written over: the change fails (said once), the file keeps
+// every value, and the process goes on.
+TEST(PlatformRegistry, AStoreItCannotReadIsNeverWrittenOver) {
+    fixtures::DeviceRoot root;
+    const std::string store = root.host("Windows/registry");
+    const std::string content = "[HKEY_CURRENT_USER\\ControlPanel\\Sounds\\RingTone0]\n"
+                                "\"Sound\"=sz:\"old.mp3\"\n"
+                                "[HKEY_CURRENT_USER\\Software\\Other]\n"
+                                "\"Theirs\"=dword:00000005\n";
+    fixtures::write_file(store, content);
+    // The session may run as root, whom no permission stops: the helper then runs as nobody.
+    std::string as_other;
+    if (geteuid() == 0) {
+        ASSERT_EQ(chmod(root.path().c_str(), 0755), 0);
+        ASSERT_EQ(chmod(root.host("Windows").c_str(), 0777), 0);
+        as_other = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    }
+    ASSERT_EQ(chmod(store.c_str(), 0), 0);
+    const std::string err = root.host("err.txt");
+    const int status = fixtures::run_command(as_other + tool(root, "set-string 'HKEY_CURRENT_USER\\Software\\ZEPH' Language German") +
+                                             " 2>" + err);
+    EXPECT_EQ(status, 1) << fixtures::read_file(err);
+    ASSERT_EQ(chmod(store.c_str(), 0600), 0);
+    EXPECT_EQ(fixtures::read_file(store), content);
+    const std::string said = fixtures::read_file(err);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("cannot read"), std::string::npos) << said;
 }
 
 TEST(PlatformRegistry, ValuesPersistAcrossProcesses) {
