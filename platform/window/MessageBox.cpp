@@ -1,6 +1,7 @@
 #include "platform/window/MessageBox.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,6 +21,31 @@ constexpr COLORREF button_colour = RGB(0xD8, 0xD8, 0xD8);
 constexpr COLORREF text_colour = RGB(0, 0, 0);
 constexpr COLORREF border_colour = RGB(0x40, 0x40, 0x40);
 
+// The icons of the MB_ICON* flags, drawn with shapes of our own.
+enum class Icon { none, stop, question, exclamation, information };
+
+struct IconLook {
+    COLORREF fill;
+    COLORREF outline;
+    COLORREF mark;
+    const char16_t* glyph;  // null: the stop's cross
+};
+
+IconLook look_of(Icon icon) {
+    switch (icon) {
+    case Icon::stop:
+        return {RGB(0xD0, 0x30, 0x30), RGB(0x80, 0x18, 0x18), RGB(255, 255, 255), nullptr};
+    case Icon::question:
+        return {RGB(0x2A, 0x6C, 0xC8), RGB(0x18, 0x40, 0x80), RGB(255, 255, 255), u"?"};
+    case Icon::information:
+        return {RGB(0x2A, 0x6C, 0xC8), RGB(0x18, 0x40, 0x80), RGB(255, 255, 255), u"i"};
+    case Icon::exclamation:
+    case Icon::none:
+        break;
+    }
+    return {RGB(0xF2, 0xB0, 0x30), RGB(0x80, 0x58, 0x10), RGB(0x20, 0x20, 0x20), u"!"};
+}
+
 struct Button {
     int result;
     const char16_t* label;
@@ -32,6 +58,9 @@ struct BoxState {
     std::vector<Button> buttons;
     int default_button = 0;
     int cancel_result = 0;  // what Esc and WM_CLOSE answer; 0: they do nothing
+    Icon icon = Icon::none;
+    int icon_size = 0;      // its square's side; 0 without one
+    int body_height = 0;    // the text's lines, or the icon when it is taller
     int line_height = 0;
     int title_height = 0;
     int result = 0;
@@ -102,6 +131,88 @@ void draw_line_text(HDC dc, const std::u16string& text, RECT r, UINT format, COL
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+// The icon's mark, in bold at two thirds of the icon's height.
+HFONT mark_font(int icon_size) {
+    static HFONT font = [icon_size] {
+        LOGFONTW lf;
+        lf.lfHeight = -std::max(6, icon_size * 2 / 3);
+        lf.lfWeight = FW_BOLD;
+        return CreateFontIndirectW(&lf);
+    }();
+    return font;
+}
+
+// A disc of the radius about (cx, cy), one row at a time.
+void fill_disc(HDC dc, int cx, int cy, int radius, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    for (int dy = -radius; dy < radius; ++dy) {
+        const double from_centre = dy + 0.5;
+        const int half = static_cast<int>(std::lround(std::sqrt(double(radius) * radius - from_centre * from_centre)));
+        RECT row{cx - half, cy + dy, cx + half, cy + dy + 1};
+        FillRect(dc, &row, brush);
+    }
+    DeleteObject(brush);
+}
+
+// A triangle standing on its base, apex up, inside the rectangle.
+void fill_triangle(HDC dc, RECT r, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    const int height = r.bottom - r.top;
+    const double half_base = (r.right - r.left) / 2.0;
+    const double cx = (r.left + r.right) / 2.0;
+    for (int y = 0; y < height; ++y) {
+        const double half = half_base * (y + 1) / height;
+        RECT row{static_cast<LONG>(std::lround(cx - half)), r.top + y, static_cast<LONG>(std::lround(cx + half)),
+                 r.top + y + 1};
+        FillRect(dc, &row, brush);
+    }
+    DeleteObject(brush);
+}
+
+// The two strokes of a cross filling the square, each about a sixth of its side thick.
+void fill_cross(HDC dc, RECT r, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    const int size = r.right - r.left;
+    const int thickness = std::max(2, size / 6);
+    for (int y = 0; y < size; ++y) {
+        const int down = y - thickness / 2;
+        const int up = size - 1 - y - thickness / 2;
+        RECT one{r.left + down, r.top + y, r.left + down + thickness, r.top + y + 1};
+        RECT other{r.left + up, r.top + y, r.left + up + thickness, r.top + y + 1};
+        FillRect(dc, &one, brush);
+        FillRect(dc, &other, brush);
+    }
+    DeleteObject(brush);
+}
+
+void draw_icon(HDC dc, const BoxState& box, int left, int top) {
+    const int size = box.icon_size;
+    const IconLook look = look_of(box.icon);
+    const int edge = std::max(1, size / 24);
+    RECT square{left, top, left + size, top + size};
+    if (box.icon == Icon::exclamation) {
+        fill_triangle(dc, square, look.outline);
+        // Inset by the edge, more at the top, where the sides meet at a sharp angle.
+        fill_triangle(dc, RECT{left + 2 * edge, top + 3 * edge, left + size - 2 * edge, top + size - edge}, look.fill);
+        // The mark sits in the wide lower part of the triangle.
+        square.top += size / 8;
+    } else {
+        const int radius = size / 2;
+        fill_disc(dc, left + radius, top + radius, radius, look.outline);
+        fill_disc(dc, left + radius, top + radius, radius - edge, look.fill);
+    }
+    if (!look.glyph) {
+        const int inset = size * 3 / 10;
+        fill_cross(dc, RECT{left + inset, top + inset, left + size - inset, top + size - inset}, look.mark);
+        return;
+    }
+    HGDIOBJ old = SelectObject(dc, mark_font(size));
+    draw_line_text(dc, look.glyph, square, DT_CENTER | DT_VCENTER, look.mark);
+    if (old) {
+        SelectObject(dc, old);
+    }
+}
+
 void paint(HWND window, BoxState& box) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
@@ -114,9 +225,15 @@ void paint(HWND window, BoxState& box) {
     int pad = box.line_height / 2;
     draw_line_text(dc, box.caption, RECT{pad, 0, client.right - pad, box.title_height}, DT_LEFT | DT_VCENTER,
                    RGB(255, 255, 255));
-    int y = box.title_height + pad;
+    const int body_top = box.title_height + pad;
+    int text_left = pad;
+    if (box.icon != Icon::none) {
+        draw_icon(dc, box, pad, body_top + (box.body_height - box.icon_size) / 2);
+        text_left += box.icon_size + pad;
+    }
+    int y = body_top + (box.body_height - static_cast<int>(box.lines.size()) * box.line_height) / 2;
     for (const std::u16string& line : box.lines) {
-        draw_line_text(dc, line, RECT{pad, y, client.right - pad, y + box.line_height}, DT_LEFT, text_colour);
+        draw_line_text(dc, line, RECT{text_left, y, client.right - pad, y + box.line_height}, DT_LEFT, text_colour);
         y += box.line_height;
     }
     for (const Button& b : box.buttons) {
@@ -213,6 +330,28 @@ bool set_buttons(BoxState& box, UINT type) {
     return true;
 }
 
+bool set_icon(BoxState& box, UINT type) {
+    switch (type & 0xF0) {
+    case 0:
+        box.icon = Icon::none;
+        return true;
+    case MB_ICONHAND:
+        box.icon = Icon::stop;
+        return true;
+    case MB_ICONQUESTION:
+        box.icon = Icon::question;
+        return true;
+    case MB_ICONEXCLAMATION:
+        box.icon = Icon::exclamation;
+        return true;
+    case MB_ICONASTERISK:
+        box.icon = Icon::information;
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Sizes the box to its text within the work area and places its buttons along the bottom.
 RECT lay_out(BoxState& box, const std::u16string& text) {
     RECT work = platform::work_area();
@@ -225,7 +364,9 @@ RECT lay_out(BoxState& box, const std::u16string& text) {
     box.line_height = std::max<int>(tm.tmHeight + tm.tmExternalLeading, 8);
     box.title_height = box.line_height * 3 / 2;
     int pad = box.line_height / 2;
-    box.lines = wrap(dc, text, width - 2 * pad);
+    box.icon_size = box.icon == Icon::none ? 0 : box.line_height * 2;
+    const int beside_icon = box.icon_size == 0 ? 0 : box.icon_size + pad;
+    box.lines = wrap(dc, text, width - 2 * pad - beside_icon);
     if (old) {
         SelectObject(dc, old);
     }
@@ -235,7 +376,8 @@ RECT lay_out(BoxState& box, const std::u16string& text) {
     if (static_cast<int>(box.lines.size()) > max_lines) {
         box.lines.resize(static_cast<size_t>(max_lines));
     }
-    int height = box.title_height + pad + static_cast<int>(box.lines.size()) * box.line_height + pad + button_height + pad;
+    box.body_height = std::max(static_cast<int>(box.lines.size()) * box.line_height, box.icon_size);
+    int height = box.title_height + pad + box.body_height + pad + button_height + pad;
     int count = static_cast<int>(box.buttons.size());
     int button_width = std::min(width / count - pad, box.line_height * 5);
     int total = count * button_width + (count - 1) * pad;
@@ -266,7 +408,7 @@ LPCWSTR dialog_class() {
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     constexpr UINT known = 0xF | 0xF0 | 0xF00 | MB_SETFOREGROUND | MB_TOPMOST;
     BoxState box;
-    if ((type & ~known) != 0 || !set_buttons(box, type)) {
+    if ((type & ~known) != 0 || !set_buttons(box, type) || !set_icon(box, type)) {
         std::fprintf(stderr, "platform: MessageBoxW type 0x%x is not supported\n", type);
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;

@@ -2,7 +2,9 @@
 // MessageBoxW: a nested modal loop over a top-level window of class "Dialog" titled with the
 // caption, drawn by the platform, its owner disabled while it is up. A loop-ending message that
 // arrives meanwhile (WM_QUIT, or WM_USER+33 that ends a form's modal loop) ends the box and is
-// posted again, so the loop it was meant for still gets it.
+// posted again, so the loop it was meant for still gets it. The MB_ICON* flags put their icon
+// before the text: a red disc with a cross (hand), a blue disc with "?" (question) or "i"
+// (asterisk), an amber triangle with "!" (exclamation).
 #include "platform/Types.h"
 
 constexpr UINT MB_OK = 0x0;
