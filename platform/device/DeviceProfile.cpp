@@ -34,6 +34,25 @@ const char* get_env(const char* name) {
 
 }  // namespace
 
+int smartphone_bar_height(int width) {
+    switch (width) {
+    case 176: return 20;
+    case 240:
+    case 320:
+    case 400: return 27;
+    case 352: return 40;
+    case 480:
+    case 640:
+    case 800: return 54;
+    default: return 0;
+    }
+}
+
+bool can_turn_screen(const DeviceProfile& p) {
+    return p.type != DeviceType::Smartphone || smartphone_bar_height(p.screen_height) != 0 ||
+           smartphone_bar_height(p.screen_width) == 0;
+}
+
 DeviceProfile parse_device_profile(const char* (*get)(const char* name)) {
     DeviceProfile p;
     if (const char* device = get("VANTREL_DEVICE"); device && std::strcmp(device, "smartphone") == 0) {
@@ -47,6 +66,14 @@ DeviceProfile parse_device_profile(const char* (*get)(const char* name)) {
     }
     if (const char* screen = get("VANTREL_SCREEN"); screen && *screen) {
         parse_size(screen, p.screen_width, p.screen_height);
+    }
+    // A Smartphone asked for on its side (220x176) is that phone held upright: its shell has bars
+    // only for the widths it is made in.
+    if (p.type == DeviceType::Smartphone && p.screen_width > p.screen_height && smartphone_bar_height(p.screen_width) == 0 &&
+        smartphone_bar_height(p.screen_height) != 0) {
+        std::fprintf(stderr, "platform: no Smartphone has a screen %d wide: the screen is %dx%d, upright\n", p.screen_width,
+                     p.screen_height, p.screen_width);
+        std::swap(p.screen_width, p.screen_height);
     }
     // 96 dpi for a 240-pixel-wide screen, 192 for 480: dpi follows the narrow side.
     int narrow = p.screen_width < p.screen_height ? p.screen_width : p.screen_height;

@@ -20,6 +20,14 @@ struct DeviceProfile {
 // The profile of this process. Read at first use.
 const DeviceProfile& device_profile();
 
+// The height of a Smartphone shell's bars on a screen of that width; 0 for a width its shell
+// has no bars for (Smartphones are made only in the widths it has).
+int smartphone_bar_height(int width);
+
+// Whether a quarter turn gives a screen the device is made with: a Smartphone's turned screen
+// must be a width its shell has bars for.
+bool can_turn_screen(const DeviceProfile& profile);
+
 // The screen turns a quarter: its width and height swap (the rest stays).
 void turn_device_screen();
 

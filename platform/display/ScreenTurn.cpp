@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <vector>
 
 #include "platform/device/DeviceProfile.h"
@@ -8,6 +9,13 @@
 namespace platform {
 
 void turn_screen() {
+    const DeviceProfile& now = device_profile();
+    if (!can_turn_screen(now)) {
+        // No layout of the shell (nor of a program) would fit: the screen stays as it is.
+        std::fprintf(stderr, "platform: the screen stays %dx%d: no Smartphone has a screen %d wide\n", now.screen_width,
+                     now.screen_height, now.screen_height);
+        return;
+    }
     turn_device_screen();
     std::vector<HWND> top_level;
     {

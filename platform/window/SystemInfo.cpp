@@ -27,17 +27,7 @@ int bar_height() {
     const DeviceProfile& p = device_profile();
     if (p.type == DeviceType::Smartphone) {
         // By the shorter side, so that a turned screen keeps its bar.
-        switch (std::min(p.screen_width, p.screen_height)) {
-        case 176: return 20;
-        case 240:
-        case 320:
-        case 400: return 27;
-        case 352: return 40;
-        case 480:
-        case 640:
-        case 800: return 54;
-        default: return 0;
-        }
+        return smartphone_bar_height(std::min(p.screen_width, p.screen_height));
     }
     if (p.dpi < 128) {
         return 26;

@@ -63,6 +63,34 @@ TEST(DeviceProfile, ReadsEachVariable) {
     EXPECT_EQ(p.audio, "wav:/tmp/a.wav");
 }
 
+// A Smartphone is made only in the widths its shell has bars for: one asked for on its side
+// is the phone held upright, and it turns only to a screen of such a width.
+TEST(DeviceProfile, ASmartphoneScreenIsOneItsShellHasBarsFor) {
+    struct Case {
+        const char* device;
+        const char* screen;
+        int width, height;
+        bool turns;
+    };
+    const Case cases[] = {
+        {"smartphone", "220x176", 176, 220, false},
+        {"smartphone", "176x220", 176, 220, false},
+        {"smartphone", "440x352", 352, 440, false},
+        {"smartphone", "240x320", 240, 320, true},
+        {"smartphone", "320x240", 320, 240, true},
+        {"smartphone", "300x500", 300, 500, true},  // widths the shell does not know either way
+        {"smartphone", "300x400", 300, 400, true},  // upright already: a width of its own
+        {"pocketpc", "220x176", 220, 176, true},
+        {"pocketpc", "176x220", 176, 220, true},
+    };
+    for (const Case& c : cases) {
+        platform::DeviceProfile p = parse({{"VANTREL_DEVICE", c.device}, {"VANTREL_SCREEN", c.screen}});
+        EXPECT_EQ(p.screen_width, c.width) << c.device << " " << c.screen;
+        EXPECT_EQ(p.screen_height, c.height) << c.device << " " << c.screen;
+        EXPECT_EQ(platform::can_turn_screen(p), c.turns) << c.device << " " << c.screen;
+    }
+}
+
 TEST(DeviceProfile, ARelativeRootIsTheFolderBelowTheWorkingDirectory) {
     const std::string here = std::filesystem::current_path().string();
     EXPECT_EQ(parse({{"VANTREL_ROOT", "demo/./root/"}}).root, here + "/demo/root");

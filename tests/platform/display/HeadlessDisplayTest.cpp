@@ -13,6 +13,7 @@
 #include "platform/display/Headless.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/window/Window.h"
+#include "tests/fixtures/Device.h"
 #include "tests/fixtures/TempDir.h"
 
 namespace {
@@ -525,6 +526,25 @@ TEST_F(HeadlessDisplay, TurningTheScreenSwapsItsSidesAndTellsTheWindows) {
     EXPECT_EQ(back.cy, before.screen_height);
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
     EXPECT_EQ(area.bottom, work.bottom);
+}
+
+// A Smartphone of 176 by 220 has no screen 220 wide to turn to: it stays upright, the windows
+// hear nothing, and the log says why.
+TEST_F(HeadlessDisplay, ASmartphoneWithoutATurnedScreenStaysUpright) {
+    fixtures::Device device("smartphone", "5", "176x220");
+    HWND w = solid({0, 20, 100, 120}, RGB(1, 2, 3));
+    pump();
+    seen.clear();
+    testing::internal::CaptureStderr();
+    h::turn_screen();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(platform::device_profile().screen_width, 176);
+    EXPECT_EQ(platform::device_profile().screen_height, 220);
+    EXPECT_EQ(h::screen_pixels().size(), size_t(176 * 220));
+    EXPECT_NE(log.find("the screen stays 176x220: no Smartphone has a screen 220 wide"), std::string::npos) << log;
+    pump();
+    EXPECT_TRUE(only(WM_SETTINGCHANGE).empty());
+    DestroyWindow(w);
 }
 
 // A child of the Solid class inside parent, at (x, y) of its client area.
