@@ -124,7 +124,8 @@ Placement place_axis(int32_t mode, int32_t min, int32_t size, int32_t w0, int32_
                      int32_t skin, int32_t current) {
     switch (mode) {
     case 0: return {skin, min};
-    case 1: return {w0 + (ws - min) / 2, min};
+    // A form larger than the work area starts at its edge, not under the bar before it.
+    case 1: return {w0 + std::max(0, (ws - min) / 2), min};
     case 2: return {ref + (ref_size - min) / 2, min};
     case 3: return {w0, std::max(min, ws)};
     case 4: return {w0, min};

@@ -8,6 +8,7 @@
 
 #include "base/Log.h"
 #include "platform/display/Headless.h"
+#include "platform/window/InputPanel.h"
 #include "platform/window/Keys.h"
 #include "tests/fixtures/LoggedRun.h"
 #include "tests/ui/forms/support/FormTesting.h"
@@ -23,6 +24,8 @@ using FormTest = FormsTest;
 struct WindowPlace {
     Point position, size;
 };
+
+std::string narrow(const char16_t* name) { return std::string(name, name + std::char_traits<char16_t>::length(name)); }
 
 WindowPlace place_of(const Form& form) {
     RECT r;
@@ -68,11 +71,22 @@ TEST_F(FormTest, PlacesTheWindowByItsStartPosition) {
     for (const Case& c : cases) {
         JournalForm form(c.over_parent ? &parent : nullptr, &skin(), c.form, &journal);
         const WindowPlace place = place_of(form);
-        EXPECT_EQ(text(place.position), text(c.position)) << std::string(c.form, c.form + 6);
-        EXPECT_EQ(text(place.size), text(c.size)) << std::string(c.form, c.form + 6);
+        EXPECT_EQ(text(place.position), text(c.position)) << narrow(c.form);
+        EXPECT_EQ(text(place.size), text(c.size)) << narrow(c.form);
         // The window's WM_SIZE reached the form.
-        EXPECT_EQ(text(form.get_size()), text(c.size)) << std::string(c.form, c.form + 6);
+        EXPECT_EQ(text(form.get_size()), text(c.size)) << narrow(c.form);
     }
+}
+
+// Centred in the room the input panel leaves, a form taller than that room would rise under
+// the caption bar: it starts below the bar instead, and the panel covers its foot.
+TEST_F(FormTest, AFormTallerThanTheRoomAboveTheInputPanelStartsBelowTheCaption) {
+    ASSERT_TRUE(SHSipPreference(nullptr, SIP_UP));
+    JournalForm form(nullptr, &skin(), u"PlaceTall", &journal);
+    const WindowPlace place = place_of(form);
+    EXPECT_TRUE(SHSipPreference(nullptr, SIP_DOWN));
+    EXPECT_EQ(text(place.position), text(Point(140, 52)));
+    EXPECT_EQ(text(place.size), text(Point(200, 500)));
 }
 
 TEST_F(FormTest, EnterAndEscPressTheFirstUsableDefaultAndCancelButtons) {
