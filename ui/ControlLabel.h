@@ -39,6 +39,9 @@ public:
     const std::u16string& get_text() const { return text_; }
     const std::vector<std::u16string>& get_lines() const { return lines_; }
     Point get_preferred_text_size() const { return preferred_text_size_; }
+    const Font& get_font() const { return font_; }
+    Point get_border_min() const { return border_min_; }
+    Point get_border_max() const { return border_max_; }
 
 private:
     void load_label_properties();

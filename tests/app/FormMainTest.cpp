@@ -511,12 +511,13 @@ TEST_F(FormMainTest, TurningTheScreenRefitsTheSkinAndTheFormAndKeepsThePreview) 
 }
 
 // Down walks the save panel's controls in the order the eye reads them, whichever way the
-// screen is turned: a layout that stacks them differently must not send the focus back up.
+// screen is turned: a layout that stacks them differently must not send the focus back up. The
+// layouts read alike: the check box, Save, Assign, then the fine-tune button and Exit.
 TEST_F(FormMainTest, DownOnTheSavePanelFollowsTheControlsAsTheyAreLaidOut) {
     ShowWindow(form().get_hwnd(), SW_SHOW);
     reach_save_panel();
     app::PanelSave& save = form().save_panel();
-    const std::vector<skinner::Control*> controls = {&save.play, &save.exact, &save.save, &save.assign, &save.exit};
+    const std::vector<skinner::Control*> controls = {&save.play, &save.save, &save.assign, &save.exact, &save.exit};
     auto focused = [&] { return save.play.get_form()->get_focused(); };
     auto down = [&] { form().on_keydown(Key::Down); };
     for (const char* screen : {"portrait", "landscape"}) {
@@ -526,6 +527,7 @@ TEST_F(FormMainTest, DownOnTheSavePanelFollowsTheControlsAsTheyAreLaidOut) {
             const skinner::Point p = a->get_position(), q = b->get_position();
             return p.y != q.y ? p.y < q.y : p.x < q.x;
         });
+        EXPECT_EQ(laid_out, controls);
         // From the last control, Down comes round to the first.
         for (int i = 0; i < 10 && focused() != laid_out.back(); ++i) down();
         ASSERT_EQ(focused(), laid_out.back());

@@ -1,20 +1,29 @@
 // Screenshots of every screen of the program as the product's skins draw it, on the headless
-// display, for every kind of device and screen the skins serve:
-//   skin_shots DIR            one folder DIR/SETUP per device setup (pocketpc-240x320, ...,
-//                             smartphone-176x220, and two setups in German), each holding
-//                             the screens below; prints the setups that failed
-//   skin_shots --here DIR     the screens of this process's own device profile into DIR
+// display, for every kind of device, every screen the skins declare (at either scale, and
+// turned), every language, in both programs:
+//   skin_shots DIR            one folder DIR/SETUP per setup (english-pocketpc-240x320, ...,
+//                             german-smartphone-220x176, legacy-german-pocketpc-480x640, ...),
+//                             each holding the screens below; prints the setups that failed
+//   skin_shots --here DIR [LANGUAGE] [--legacy]
+//                             the screens of this process's own device profile into DIR
 // The screens: the file list (files, files-scrolled), the marking panels (start, finish), the
-// save panel (save, save-playing, save-pressed), the fine-tuning panels (exact-start,
-// exact-pressed, exact-finish), and the dialogs over the main form (name, converting, report,
-// question, about). The main form is the program's own, on a clip made with sox, with a player
+// save panel (save, save-focused and save-focused-next after one and two Downs, save-playing,
+// save-pressed), the fine-tuning panels (exact-start,
+// exact-pressed, exact-finish), the dialogs over the main form (name, converting, report,
+// question, about), then the screen turned a quarter (turned-save, turned-exact,
+// turned-files). The main form is the program's own, on a clip made with sox, with a player
 // that plays nothing, so the position bar shows where the screens put it.
+// On every screen the layout is checked too (LayoutCheck): texts that do not fit, controls off
+// the free screen, Down out of reading order and focus that hardly shows are reported, and the
+// setup fails.
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/FormAbout.h"
@@ -24,11 +33,14 @@
 #include "app/FormSave.h"
 #include "app/FormYesNo.h"
 #include "app/PreviewPlayer.h"
+#include "app/ProgramVariant.h"
+#include "legacy/LegacyBuild.h"
 #include "platform/display/Display.h"
 #include "platform/display/Headless.h"
 #include "platform/window/Modules.h"
 #include "tests/fixtures/AudioFixtures.h"
 #include "tests/fixtures/DeviceRoot.h"
+#include "tests/helpers/skin_shots/LayoutCheck.h"
 #include "ui/Application.h"
 #include "ui/ControlProgressBar.h"
 #include "ui/FormImpl.h"
@@ -40,19 +52,33 @@ using skinner::Point;
 namespace {
 
 struct Setup {
-    const char* name;
-    const char* device;
-    const char* screen;
-    const char* language;
+    std::string name;
+    std::string device;
+    std::string screen;
+    std::string language;
+    bool legacy;
 };
-const Setup kSetups[] = {
-    {"pocketpc-240x320", "pocketpc", "240x320", "english"},  {"pocketpc-320x240", "pocketpc", "320x240", "english"},
-    {"pocketpc-240x240", "pocketpc", "240x240", "english"},  {"pocketpc-176x220", "pocketpc", "176x220", "english"},
-    {"pocketpc-480x640", "pocketpc", "480x640", "english"},  {"smartphone-240x320", "smartphone", "240x320", "english"},
-    {"smartphone-320x240", "smartphone", "320x240", "english"}, {"smartphone-240x240", "smartphone", "240x240", "english"},
-    {"smartphone-176x220", "smartphone", "176x220", "english"}, {"smartphone-480x640", "smartphone", "480x640", "english"},
-    {"german-pocketpc-240x240", "pocketpc", "240x240", "german"}, {"german-smartphone-176x220", "smartphone", "176x220", "german"},
-};
+
+// The screens the skins declare, at scale 1 and 2, each also turned a quarter.
+const char* const kScreens[] = {"240x320", "320x240", "240x240", "176x220", "220x176",
+                                "480x640", "640x480", "480x480", "352x440", "440x352"};
+
+std::vector<Setup> all_setups() {
+    std::vector<Setup> setups;
+    for (bool legacy : {false, true}) {
+        // The older build draws from the same skin: its longer texts are the German ones.
+        for (const char* language : {"english", "german"}) {
+            if (legacy && std::string(language) != "german") continue;
+            for (const char* device : {"pocketpc", "smartphone"}) {
+                for (const char* screen : kScreens) {
+                    const std::string name = std::string(legacy ? "legacy-" : "") + language + "-" + device + "-" + screen;
+                    setups.push_back({name, device, screen, language, legacy});
+                }
+            }
+        }
+    }
+    return setups;
+}
 
 // A player that plays nothing and never finishes: the reader stays where the screens seek.
 class SilentPlayer : public app::PreviewPlayer {
@@ -82,16 +108,26 @@ public:
     Script(const Script&) = delete;
     Script& operator=(const Script&) = delete;
 
+    // While one lives, no step starts: a shot's own waits for paints must not run the next.
+    class Hold {
+    public:
+        Hold() { ++held_; }
+        ~Hold() { --held_; }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+    };
+
 private:
     static void tick(HWND, UINT, uintptr_t, DWORD) {
         Script* script = running_;
-        if (!script || script->next_ >= script->steps_.size()) return;
+        if (!script || held_ > 0 || script->next_ >= script->steps_.size()) return;
         // Taken before it runs: a step that opens a modal form runs the next ones from inside it.
         std::function<void()> step = script->steps_[script->next_++];
         step();
     }
 
     static inline Script* running_ = nullptr;
+    static inline int held_ = 0;
     std::vector<std::function<void()>> steps_;
     size_t next_ = 0;
     uintptr_t timer_ = 0;
@@ -130,14 +166,20 @@ void make_file(const fixtures::DeviceRoot& root, const std::string& relative) {
     fixtures::write_file(host.string(), "");
 }
 
+// The texts a dialog's label may show, besides the one it opens with.
+const char16_t* const kReports[] = {u"Empty_name", u"Too_long_name", u"Bad_name", u"Same_name", u"Can't_make_ringtone"};
+
 // The screens of this process's device profile.
-int shoot_here(const std::string& out, const std::u16string& language) {
+int shoot_here(const std::string& out, const std::u16string& language, bool legacy) {
     fs::create_directories(out);
     const fs::path bin = fs::canonical("/proc/self/exe").parent_path().parent_path().parent_path() / "bin";
+    // The older build's skins (the main one packed in an archive) lie in its own folder.
+    const fs::path skins = legacy ? bin / "legacy" / "skins" : bin / "skins";
+    if (legacy) app::install_legacy_build();
     fixtures::DeviceRoot root;
     for (const char* folder : {"default", "settings"}) {
         fs::create_directories(root.host(std::string("skins/") + folder));
-        fs::copy(bin / "skins" / folder, root.host(std::string("skins/") + folder), fs::copy_options::recursive);
+        fs::copy(skins / folder, root.host(std::string("skins/") + folder), fs::copy_options::recursive);
     }
     for (const char* lng : {"english.lng", "german.lng"}) fs::copy_file(bin / lng, root.host(lng));
     fixtures::ToneSpec tone;
@@ -162,9 +204,20 @@ int shoot_here(const std::string& out, const std::u16string& language) {
     app::FormMain form(nullptr, skin.get(), std::make_unique<SilentPlayer>());
     const std::u16string clips = u"\\My Documents\\Clips";
     const std::u16string clip = clips + u"\\Morning Chorus.wav";
+    const std::u16string rings = skinner::static_capability_is_smartphone() ? u"\\My Documents" : u"\\Windows\\Rings";
+    // A scaled integer of the skin over its stored value.
+    const int scale = skin->get_scaled_int(u"", u"kindVScroll", u"MinButtonSize", 12) / skin->get_int(u"", u"kindVScroll", u"MinButtonSize", 12);
+    shots::LayoutCheck check(scale, settle);
+    // Told as they are found: a later screen may end the program.
+    size_t told = 0;
+    auto tell = [&check, &told, &out] {
+        for (; told < check.faults().size(); ++told) std::fprintf(stderr, "skin_shots: %s: %s\n", out.c_str(), check.faults()[told].c_str());
+    };
     bool ok = true;
+    skinner::Form* dialog = nullptr;
     auto shot = [&](const char* name) {
-        return [&ok, &out, name] {
+        return [&ok, &out, &check, &form, &dialog, &tell, name] {
+            const Script::Hold hold;
             settle();
             const std::string path = out + "/" + name + ".png";
             if (!fully_painted()) {
@@ -177,6 +230,19 @@ int shoot_here(const std::string& out, const std::u16string& language) {
                 std::fprintf(stderr, "skin_shots: could not write %s\n", path.c_str());
                 ok = false;
             }
+            // The dialog is the active form while it shows; the main form was checked before.
+            const skinner::Form& top = dialog ? *dialog : form;
+            check.check_form(top, name);
+            check.check_focus_order(top, name);
+            check.check_focus_looks(top, name);
+            tell();
+        };
+    };
+    // The label of the open dialog shows each of the texts.
+    auto texts = [&](const std::u16string& label, std::vector<std::u16string> shown) {
+        return [&check, &dialog, &tell, label, shown, name = std::string("texts of ") + std::string(label.begin(), label.end())] {
+            if (dialog) check.check_label_texts(*dialog, label, shown, name);
+            tell();
         };
     };
     // Puts the play position at a fraction of the clip and lets the position timer show it.
@@ -195,7 +261,6 @@ int shoot_here(const std::string& out, const std::u16string& language) {
         const Point p = control.get_position() + Point(control.get_size().x / 2, control.get_size().y / 2);
         return Point(window.left + p.x, window.top + p.y);
     };
-    skinner::Form* dialog = nullptr;
     auto close_dialog = [&dialog] {
         if (dialog) dialog->close();
     };
@@ -204,6 +269,8 @@ int shoot_here(const std::string& out, const std::u16string& language) {
         f.do_modal();
         dialog = nullptr;
     };
+    std::vector<std::u16string> reports;
+    for (const char16_t* key : kReports) reports.push_back(skin->get_string(key));
 
     Script script({
         [&] {
@@ -230,7 +297,15 @@ int shoot_here(const std::string& out, const std::u16string& language) {
         shot("finish"),
         [&] { form.finish_panel().button.click(); },
         shot("save"),
-        [&] { form.save_panel().play.click(); },
+        // Down from the check box: the focus on the main action.
+        [&] { form.on_keydown(skinner::Key::Down); },
+        shot("save-focused"),
+        [&] { form.on_keydown(skinner::Key::Down); },
+        shot("save-focused-next"),
+        [&] {
+            form.save_panel().play.set_focus();
+            form.save_panel().play.click();
+        },
         play_at(0.5),
         shot("save-playing"),
         // Held under the pen, then let go away from it, which leaves it unpressed.
@@ -257,11 +332,12 @@ int shoot_here(const std::string& out, const std::u16string& language) {
         shot("exact-finish"),
         [&] { form.on_command(u"Confirm"); },
         [&] {
-            app::FormSave save(&form, skin.get(), skin->get_string(u"Ringtone_will_be_assigned") + u" \\Windows\\Rings",
+            app::FormSave save(&form, skin.get(), skin->get_string(u"Ringtone_will_be_assigned") + u" " + rings,
                                u"Morning Chorus_001", u"%windows%/Rings");
             run_dialog(save);
         },
         shot("name"),
+        texts(u"frmReport", {skin->get_string(u"Ringtone_will_be_saved") + u" " + rings}),
         close_dialog,
         [&] {
             app::FormConverting converting(&form, skin.get(), u"\\missing.wav", u"\\Windows\\Rings\\x.mp3", 0, 1);
@@ -271,12 +347,14 @@ int shoot_here(const std::string& out, const std::u16string& language) {
             run_dialog(converting);
         },
         shot("converting"),
+        texts(u"frmConverting", {skin->get_string(u"Converting1"), skin->get_string(u"Converting2")}),
         close_dialog,
         [&] {
             app::FormReport report(&form, skin.get(), skin->get_string(u"Bad_name"));
             run_dialog(report);
         },
         shot("report"),
+        texts(u"frmReport", reports),
         close_dialog,
         [&] {
             app::FormYesNo question(&form, skin.get(), skin->get_string(u"Replace_existing_file"));
@@ -285,31 +363,51 @@ int shoot_here(const std::string& out, const std::u16string& language) {
         shot("question"),
         close_dialog,
         [&] {
-            app::FormAbout about(&form, dialogs.get(), u"FormAbout", app::about_title);
+            app::FormAbout about(&form, dialogs.get(), u"FormAbout", app::program_variant().about_title());
             run_dialog(about);
         },
         shot("about"),
         close_dialog,
+        // The screen turned a quarter, as F5 turns it: the program lays itself out anew.
+        [&] { platform::headless::turn_screen(); },
+        shot("turned-save"),
+        [&] { form.save_panel().exact.click(); },
+        play_at(0.4),
+        shot("turned-exact"),
+        [&] {
+            form.on_command(u"Cancel");
+            form.on_command(u"Cancel");
+        },
+        shot("turned-files"),
         [&] { form.close(); },
     });
     form.do_modal();
-    return ok ? 0 : 1;
+    return ok && check.faults().empty() ? 0 : 1;
 }
 
-// Every setup in a process of its own, since the device profile is read once per process.
+// Every setup in a process of its own, since the device profile is read once per process; a
+// few at a time.
 int shoot_all(const std::string& out) {
     const std::string self = fs::canonical("/proc/self/exe").string();
-    int failed = 0;
-    for (const Setup& s : kSetups) {
-        const std::string folder = out + "/" + s.name;
-        const std::string command = std::string("VANTREL_DISPLAY=headless VANTREL_AUDIO=null VANTREL_OS_MAJOR=5 VANTREL_DEVICE=") +
-                                    s.device + " VANTREL_SCREEN=" + s.screen + " '" + self + "' --here '" + folder + "' " +
-                                    s.language + " > /dev/null";
-        if (std::system(command.c_str()) != 0) {
-            std::fprintf(stderr, "skin_shots: %s failed\n", s.name);
-            ++failed;
+    const std::vector<Setup> setups = all_setups();
+    std::atomic<size_t> next = 0;
+    std::atomic<int> failed = 0;
+    auto work = [&] {
+        for (size_t i = next++; i < setups.size(); i = next++) {
+            const Setup& s = setups[i];
+            const std::string folder = out + "/" + s.name;
+            const std::string command = "VANTREL_DISPLAY=headless VANTREL_AUDIO=null VANTREL_OS_MAJOR=5 VANTREL_DEVICE=" + s.device +
+                                        " VANTREL_SCREEN=" + s.screen + " '" + self + "' --here '" + folder + "' " + s.language +
+                                        (s.legacy ? " --legacy" : "") + " > /dev/null";
+            if (std::system(command.c_str()) != 0) {
+                std::fprintf(stderr, "skin_shots: %s failed\n", s.name.c_str());
+                ++failed;
+            }
         }
-    }
+    };
+    std::vector<std::thread> workers;
+    for (int i = 0; i < 4; ++i) workers.emplace_back(work);
+    for (std::thread& t : workers) t.join();
     return failed == 0 ? 0 : 1;
 }
 
@@ -319,8 +417,9 @@ int main(int argc, char** argv) {
     if (argc == 2) return shoot_all(fs::absolute(argv[1]).string());
     if (argc >= 3 && std::string(argv[1]) == "--here") {
         const std::string language = argc >= 4 ? argv[3] : "english";
-        return shoot_here(fs::absolute(argv[2]).string(), std::u16string(language.begin(), language.end()));
+        const bool legacy = argc >= 5 && std::string(argv[4]) == "--legacy";
+        return shoot_here(fs::absolute(argv[2]).string(), std::u16string(language.begin(), language.end()), legacy);
     }
-    std::fprintf(stderr, "usage: skin_shots DIR | skin_shots --here DIR [LANGUAGE]\n");
+    std::fprintf(stderr, "usage: skin_shots DIR | skin_shots --here DIR [LANGUAGE [--legacy]]\n");
     return 2;
 }

@@ -51,6 +51,10 @@ const Device kDevices[] = {
     {"Pocket PC square 240x240", {{240, 240}, 96, false}, 1},
     {"Pocket PC 480x480", {{480, 480}, 192, false}, 2},
     {"Pocket PC 176x220", {{176, 220}, 96, false}, 1},
+    {"Pocket PC turned 220x176", {{220, 176}, 96, false}, 1},
+    {"Pocket PC 352x440", {{352, 440}, 96, false}, 2},
+    {"Pocket PC turned 440x352", {{440, 352}, 96, false}, 2},
+    {"Pocket PC turned 640x480", {{640, 480}, 192, false}, 2},
     {"Smartphone 176x220", {{176, 220}, 96, true}, 1},
     {"Smartphone 240x320", {{240, 320}, 131, true}, 1},
     {"Smartphone landscape 320x240", {{320, 240}, 131, true}, 1},
@@ -185,13 +189,18 @@ TEST(ProductLanguages, EveryTextTheProgramAndTheSkinsShowIsInEveryLanguage) {
     }
 }
 
-// The real program's forms on the product's skins, for every kind of device and screen: none
-// misses a control (which would end the program) and every screen is painted to its edges.
-TEST(ProductSkins, EveryScreenIsDrawnWholeOnEveryDevice) {
+// The real program's forms on the product's skins (the older build's packed one too), for both
+// kinds of device, every screen the skins declare at either scale and turned, and every
+// language: none misses a control (which would end the program), every screen is painted to its
+// edges, every text fits its control in the font it is drawn in, no control lies under the
+// bars, Down follows reading order and a focused button shows plainly (the helper's check).
+TEST(ProductSkins, EveryScreenIsDrawnWholeAndFitsOnEverySetupAndLanguage) {
     fixtures::TempDir dir;
     const std::string log = dir.file("out.txt");
     const std::string program = std::string(VANTREL_TEST_BINARY_DIR) + "/tests/helpers/skin_shots";
     ASSERT_EQ(fixtures::run_command(program + " " + dir.path() + " > " + log + " 2>&1"), 0) << fixtures::run_command("cat " + log);
-    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("smartphone-176x220/about.png")));
-    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("pocketpc-480x640/exact-finish.png")));
+    for (const char* shot : {"english-smartphone-176x220/about.png", "german-pocketpc-480x640/exact-finish.png",
+                             "german-pocketpc-220x176/turned-save.png", "legacy-german-pocketpc-240x320/exact-start.png"}) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(dir.file(shot))) << shot;
+    }
 }
