@@ -1,7 +1,9 @@
 #include "app/FormAbout.h"
 
+#include "app/MessageBox.h"
 #include "base/FileSystem.h"
 #include "base/Log.h"
+#include "platform/kernel/Core.h"
 
 namespace app {
 
@@ -39,8 +41,10 @@ void AboutContainer::on_command(Control* control) {
     }
     const std::u16string url = control->get_language_string(key, key);
     if (!skinner::open_url(url)) {
-        // A desktop without an opener: the program goes on.
+        const DWORD error = GetLastError();
         Log::instance() << u"ERROR: AboutContainer::on_command open_url failed {" << url << u"}\n";
+        // The program goes on either way.
+        tell_when_no_opener(error, owner->get_hwnd(), *owner->get_properties());
     }
 }
 

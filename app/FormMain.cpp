@@ -9,6 +9,7 @@
 #include "audio/PositionMath.h"
 #include "base/FileSystem.h"
 #include "base/Log.h"
+#include "platform/kernel/Core.h"
 #include "platform/kernel/Time.h"
 #include "ui/FormImpl.h"
 #include "ui/MenuItem.h"
@@ -194,7 +195,9 @@ void FormMain::on_command(const std::u16string& command) {
     } else if (command == u"PickFolder") {
         open_folder(file_list().get_selected_path());
     } else if (command == u"Help") {
-        skinner::execute_file(u"%app_path%/" + get_properties()->get_string(u"Help_link"), u"");
+        if (!skinner::execute_file(u"%app_path%/" + get_properties()->get_string(u"Help_link"), u"")) {
+            tell_when_no_opener(GetLastError(), get_hwnd(), *get_properties());
+        }
     } else if (command == u"About") {
         show_about();
     } else if (command == u"Exit") {

@@ -1,5 +1,8 @@
 #include "app/MessageBox.h"
 
+#include "platform/kernel/Core.h"
+#include "ui/Properties.h"
+
 namespace app {
 
 namespace {
@@ -14,5 +17,11 @@ int message_box(HWND owner, const std::u16string& text, const std::u16string& ca
 }
 
 void set_message_box_function(MessageBoxFunction function) { replacement = function; }
+
+void tell_when_no_opener(DWORD error, HWND owner, skinner::Properties& properties) {
+    if (error != ERROR_NO_ASSOCIATION) return;
+    message_box(owner, properties.get_string(u"No_opener"), properties.get_string(u"skin_ProgramName", u"Vantrel"),
+                MB_OK | MB_ICONEXCLAMATION);
+}
 
 }  // namespace app

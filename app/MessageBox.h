@@ -6,6 +6,10 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/Window.h"
 
+namespace skinner {
+class Properties;
+}
+
 namespace app {
 
 using MessageBoxFunction = int (*)(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type);
@@ -15,5 +19,9 @@ int message_box(HWND owner, const std::u16string& text, const std::u16string& ca
 
 // Null gives the platform's boxes back.
 void set_message_box_function(MessageBoxFunction function);
+
+// After a file or an address failed to open with the given error: when the desktop has nothing
+// to open it with, a box over the owner says so ("No_opener"); other failures stay silent.
+void tell_when_no_opener(DWORD error, HWND owner, skinner::Properties& properties);
 
 }  // namespace app

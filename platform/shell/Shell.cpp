@@ -208,7 +208,7 @@ BOOL ShellExecuteEx(SHELLEXECUTEINFO* info) {
     }
     auto process = std::make_shared<ProcessObject>();
     if (!spawn_opener(argument, process)) {
-        return fail(ERROR_FILE_NOT_FOUND);
+        return fail(ERROR_NO_ASSOCIATION);  // the desktop has no opener (xdg-open)
     }
     if (info->fMask & SEE_MASK_NOCLOSEPROCESS) {
         info->hProcess = platform::insert_handle(std::move(process));

@@ -36,4 +36,5 @@ struct SHELLEXECUTEINFO {
 // parameters; the file "iexplore.exe" (the browser) opens the address in lpParameters.
 // The opener runs as a child that is always reaped; with SEE_MASK_NOCLOSEPROCESS,
 // hProcess is a handle to it that WaitForSingleObject waits on and CloseHandle closes.
+// Without xdg-open on PATH it fails with ERROR_NO_ASSOCIATION.
 BOOL ShellExecuteEx(SHELLEXECUTEINFO* info);

@@ -1,12 +1,15 @@
 // The About form on the dialogs skin: its title and log lines, the two buttons that close it,
-// and the links, opened through the desktop's opener or logged when there is none.
+// and the links, opened through the desktop's opener, or logged and said in a box when there is
+// none.
 #include "app/FormAbout.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "app/MessageBox.h"
 #include "platform/display/Headless.h"
 #include "platform/window/Keys.h"
 #include "tests/app/support/DialogTesting.h"
@@ -19,6 +22,19 @@
 namespace dialog_test {
 namespace {
 
+struct Box {
+    HWND owner;
+    std::u16string text;
+    std::u16string caption;
+    UINT type;
+};
+std::vector<Box> boxes;
+
+int record_box(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type) {
+    boxes.push_back({owner, text, caption, type});
+    return IDOK;
+}
+
 class FormAboutTest : public DialogTest {
 protected:
     void SetUp() override {
@@ -27,8 +43,11 @@ protected:
                                                         skinner::FormImpl::get_screen_size(nullptr), skinner::Point());
         ASSERT_TRUE(dialogs->is_loaded());
         ASSERT_TRUE(dialogs->load_strings(u"\\english.lng"));
+        boxes.clear();
+        app::set_message_box_function(record_box);
     }
     void TearDown() override {
+        app::set_message_box_function(nullptr);
         pump();
         dialogs.reset();
         if (!saved_path.empty()) setenv("PATH", saved_path.c_str(), 1);
@@ -104,9 +123,10 @@ TEST_F(FormAboutTest, LinksOpenTheLanguagesAddressesAndKeepTheFormOpen) {
         EXPECT_TRUE(fixtures::wait_for_file(root.host("opened.txt"), 10000));
         EXPECT_TRUE(wait_for([&] { return fixtures::read_file(root.host("opened.txt")) == c.address; }));
     }
+    EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(FormAboutTest, WithoutAnOpenerTheFailureIsLoggedAndTheFormGoesOn) {
+TEST_F(FormAboutTest, WithoutAnOpenerABoxSaysSoTheFailureIsLoggedAndTheFormGoesOn) {
     use_opener(false);
     fixtures::enable_log(root);
     app::FormAbout about(nullptr, dialogs.get(), u"FormAbout", app::about_title);
@@ -118,6 +138,12 @@ TEST_F(FormAboutTest, WithoutAnOpenerTheFailureIsLoggedAndTheFormGoesOn) {
                    }});
     about.do_modal();
     EXPECT_TRUE(open_after);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].owner, about.get_hwnd());
+    EXPECT_EQ(boxes[0].text, dialogs->get_string(u"No_opener"));
+    EXPECT_NE(boxes[0].text, u"No_opener");  // the language file has it
+    EXPECT_EQ(boxes[0].caption, u"Vantrel");
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     const std::string log = fixtures::read_logs(root);
     EXPECT_NE(log.find("ERROR: AboutContainer::on_command open_url failed {https://zeph.example/}\n"), std::string::npos)
         << log;

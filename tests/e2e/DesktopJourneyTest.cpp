@@ -1,5 +1,6 @@
-// Vantrel as a desktop program: its window stays on a desktop of the size the issue was seen
-// on as the screen turns and the zoom that fits changes with it.
+// Vantrel as a desktop program: its window stays on the desktop as the screen turns and the
+// zoom that fits changes with it; Help and the About links say so when the desktop has nothing
+// to open them with.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -53,6 +54,42 @@ TEST(DesktopJourney, TheWindowStaysOnTheDesktopAsTheScreenTurns) {
         EXPECT_TRUE(stays_inside(journey)) << "after turn " << turn + 1;
     }
     EXPECT_FALSE(journey.screen().empty());
+}
+
+TEST(DesktopJourney, HelpAndTheLinksSaySoWhenNothingCanOpenThem) {
+    if (std::string missing = e2e::missing_tools(); !missing.empty()) {
+        GTEST_SKIP() << "missing: " << missing;
+    }
+    e2e::Journey journey("desktop_no_opener");
+    fs::create_directories(journey.root().host("My Documents"));
+    fs::create_directories(journey.root().host("Temp"));
+    // A desktop without xdg-open: the program's PATH holds an empty folder.
+    const std::string empty = journey.output_folder() + "/empty";
+    fs::create_directories(empty);
+    e2e::Launch launch;
+    launch.program = e2e::install_program(journey.root());
+    launch.zoom = 1;
+    launch.environment = {"PATH=" + empty};
+    ASSERT_TRUE(journey.start(launch));
+    EXPECT_TRUE(journey.screen_matches("0-folders"));
+    // Help is the third entry from the end of the right soft key's menu.
+    ASSERT_TRUE(journey.key("F2"));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(journey.key("Up"));
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("1-help-without-opener"));
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("0-folders"));
+    // About, then its second link; the links' colours follow the pointer.
+    const e2e::Match links_follow_the_pointer{.ignore = {{80, 350, 320, 75}}};
+    ASSERT_TRUE(journey.key("F2"));
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(journey.key("Up"));
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("2-about", links_follow_the_pointer));
+    ASSERT_TRUE(journey.tap(240, 405));
+    EXPECT_TRUE(journey.screen_matches("3-link-without-opener"));
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("2-about", links_follow_the_pointer));
+    EXPECT_TRUE(journey.running());
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ TEST(ProductLanguages, EveryTextTheProgramAndTheSkinsShowIsInEveryLanguage) {
     // The keys the program reads from the language files itself.
     std::set<std::u16string> wanted = {
         u"skin_ProgramName", u"Language", u"Menu", u"Select", u"Start", u"Finish", u"Cancel", u"Confirm", u"Help",
-        u"About", u"Exit", u"Help_link", u"LOGO_URL", u"ZEPH_URL", u"Invalid_media_type", u"Too_short_selection", u"Converting1", u"Converting2",
+        u"About", u"Exit", u"Help_link", u"LOGO_URL", u"ZEPH_URL", u"No_opener", u"Invalid_media_type", u"Too_short_selection", u"Converting1", u"Converting2",
         u"Ringtone_will_be_assigned", u"Ringtone_will_be_saved", u"Empty_name", u"Too_long_name", u"Bad_name",
         u"Same_name", u"Replace_existing_file", u"Can't_make_ringtone", u"menuSoftButtonOk", u"menuSoftButtonMenu",
         u"menuCut", u"menuCopy", u"menuPaste", u"menuDelete", u"menuSelectAll", u"on_picture_failed_to_load",

@@ -136,4 +136,17 @@ TEST_F(ShellFixture, RefusesMissingFilesAndUnknownVerbs) {
     EXPECT_EQ(calls(), "");
 }
 
+TEST_F(ShellFixture, WithoutAnOpenerOnThePathNothingIsAssociated) {
+    std::ofstream(root.file("Help.htm")) << "<p>";
+    fixtures::TempDir empty;
+    setenv("PATH", empty.path().c_str(), 1);
+    HANDLE process = nullptr;
+    EXPECT_FALSE(execute(u"\\Help.htm", nullptr, &process));
+    EXPECT_EQ(GetLastError(), ERROR_NO_ASSOCIATION);
+    EXPECT_EQ(process, nullptr);
+    EXPECT_FALSE(execute(u"iexplore.exe", u"http://example.invalid/", &process));
+    EXPECT_EQ(GetLastError(), ERROR_NO_ASSOCIATION);
+    EXPECT_EQ(process, nullptr);
+}
+
 }  // namespace
