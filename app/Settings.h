@@ -1,6 +1,7 @@
 #pragma once
 // The main form's remembered place: the file list's folder and its selected entry, read back
-// right after the form is built and written when it has closed.
+// right after the form is built and written when it has closed. Without a stored folder the list
+// shows the root, or on a desktop the user's documents folder.
 #include <string>
 
 #include "app/SettingsFile.h"

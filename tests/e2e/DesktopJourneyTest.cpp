@@ -1,14 +1,16 @@
-// Vantrel as a desktop program: its window stays on the desktop as the screen turns and the
-// zoom that fits changes with it; Help and the About links say so when the desktop has nothing
-// to open them with.
+// Vantrel as a desktop program: its first start shows the user's documents folder, its window
+// stays on the desktop as the screen turns and the zoom that fits changes with it, and Help and
+// the About links say so when the desktop has nothing to open them with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
 
 #include "tests/e2e/support/Journey.h"
+#include "tests/fixtures/AudioFixtures.h"
 
 namespace {
 
@@ -33,6 +35,38 @@ namespace fs = std::filesystem;
         inside = lies_inside(journey.window_area(), journey.display_area());
     }
     return inside;
+}
+
+TEST(DesktopJourney, TheFirstStartShowsTheDocumentsFolderAndTheSettingsKeepWhereItEnded) {
+    if (std::string missing = e2e::missing_tools(); !missing.empty()) {
+        GTEST_SKIP() << "missing: " << missing;
+    }
+    e2e::Journey journey("desktop_first_start");
+    const std::string documents = journey.root().host("home/Documents");
+    fs::create_directories(documents + "/Songs");
+    fixtures::ToneSpec tone;
+    tone.seconds = 1.0;
+    ASSERT_TRUE(fixtures::make_wav(documents + "/Tune.wav", tone));
+    e2e::Launch launch;
+    launch.program = e2e::install_program(journey.root());
+    launch.zoom = 1;
+    launch.sandbox = false;
+    launch.environment = {"XDG_DOCUMENTS_DIR=" + documents};
+    ASSERT_TRUE(journey.start(launch));
+    // The way up, the folder, the clip; not the host's /.
+    EXPECT_TRUE(journey.screen_matches("1-documents"));
+    // Into Songs, then Exit, the last entry of the right soft key's menu.
+    ASSERT_TRUE(journey.key("Down"));
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_TRUE(journey.screen_matches("2-songs"));
+    ASSERT_TRUE(journey.key("F2"));
+    ASSERT_TRUE(journey.key("Up"));
+    ASSERT_TRUE(journey.key("Return"));
+    EXPECT_EQ(journey.wait_exit(20000), 0) << journey.program_output();
+    std::string device_songs = documents + "/Songs";
+    std::replace(device_songs.begin(), device_songs.end(), '/', '\\');
+    const std::string text = e2e::settings_text(journey.root());
+    EXPECT_NE(text.find("CurrentFolder " + device_songs + "\n"), std::string::npos) << text;
 }
 
 TEST(DesktopJourney, TheWindowStaysOnTheDesktopAsTheScreenTurns) {

@@ -116,6 +116,8 @@ std::string install_program(const fixtures::DeviceRoot& root, Program program) {
     for (const fs::directory_entry& entry : fs::directory_iterator(built)) {
         // The older build lives in a folder of its own beside the newer one.
         if (program == Program::vantrel && entry.path().filename() == "legacy") continue;
+        // A settings file that a run from the build folder left there is not the journey's.
+        if (entry.path().filename() == "Settings.ini") continue;
         fs::copy(entry.path(), folder / entry.path().filename(), fs::copy_options::recursive);
     }
     return (folder / (program == Program::legacy ? "Vantrel-legacy" : "Vantrel")).string();
@@ -229,11 +231,24 @@ Journey::~Journey() {
         "DISPLAY=" + display_name_,
         "VANTREL_DISPLAY=sdl",
         "VANTREL_AUDIO=wav:" + recording(),
-        // Its own root also keeps it apart from instances of other journeys and of the user.
-        "VANTREL_ROOT=" + root_.path(),
         "VANTREL_SCREEN=" + std::to_string(launch.screen_width) + "x" + std::to_string(launch.screen_height),
         "LSAN_OPTIONS=suppressions=" + suppressions + ":print_suppressions=0",
     };
+    if (launch.sandbox) {
+        // Its own root also keeps it apart from instances of other journeys and of the user.
+        environment.push_back("VANTREL_ROOT=" + root_.path());
+    } else {
+        // Its own home and runtime folder do the same on the desktop.
+        const std::string home = root_.host("home");
+        const std::string runtime = root_.host("run");
+        std::filesystem::create_directories(home);
+        std::filesystem::create_directories(root_.host("Temp"));
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        environment.insert(environment.end(), {"VANTREL_ROOT=", "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config",
+                                               "XDG_DATA_HOME=" + home + "/.local/share", "XDG_RUNTIME_DIR=" + runtime,
+                                               "TMPDIR=" + root_.host("Temp")});
+    }
     if (launch.zoom > 0) {
         environment.push_back("VANTREL_ZOOM=" + std::to_string(launch.zoom));
     }

@@ -37,6 +37,10 @@ struct Launch {
     int zoom = 0;                          // VANTREL_ZOOM; 0: the program fits its window to the display
     int display_width = 1280;              // the Xvfb screen, grown to hold the zoomed window
     int display_height = 1024;
+    // False: no VANTREL_ROOT, so the device's "\" is the host's "/", as on a desktop; the
+    // user's home, its XDG folders, the runtime and temporary folders then lie in the journey's
+    // root (the home is "home" there).
+    bool sandbox = true;
 };
 
 // How closely a screen must match its reference.
