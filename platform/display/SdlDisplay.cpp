@@ -36,7 +36,7 @@ public:
             return false;
         }
         const DeviceProfile& p = device_profile();
-        zoom_ = choose_zoom(p.screen_width, p.screen_height, 0);
+        zoom_ = choose_zoom(p.screen_width, p.screen_height, 0, Frame{});
         window_ = SDL_CreateWindow("Vantrel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, p.screen_width * zoom_,
                                    p.screen_height * zoom_, 0);
         if (!window_) {
@@ -200,8 +200,25 @@ public:
 private:
     static constexpr size_t held_size = 512;
 
-    // The largest zoom up to 4 at which the screen fits the desktop's usable area.
-    static int choose_zoom(int width, int height, int display_index) {
+    // The window manager's frame around the window's pixels (none without a window manager).
+    struct Frame {
+        int top = 0;
+        int left = 0;
+        int bottom = 0;
+        int right = 0;
+    };
+
+    Frame frame() const {
+        Frame f;
+        if (!window_ || SDL_GetWindowBordersSize(window_, &f.top, &f.left, &f.bottom, &f.right) != 0) {
+            return Frame{};
+        }
+        return f;
+    }
+
+    // The largest zoom up to 4 at which the screen, with the window's frame, fits the desktop's
+    // usable area.
+    static int choose_zoom(int width, int height, int display_index, const Frame& frame) {
         if (const char* z = std::getenv("VANTREL_ZOOM"); z && *z) {
             return std::clamp(std::atoi(z), 1, 8);
         }
@@ -209,8 +226,10 @@ private:
         if (SDL_GetDisplayUsableBounds(display_index, &bounds) != 0) {
             return 1;
         }
+        const int room_w = bounds.w - frame.left - frame.right;
+        const int room_h = bounds.h - frame.top - frame.bottom;
         int zoom = 1;
-        while (width * (zoom + 1) <= bounds.w && height * (zoom + 1) <= bounds.h && zoom < 4) {
+        while (width * (zoom + 1) <= room_w && height * (zoom + 1) <= room_h && zoom < 4) {
             ++zoom;
         }
         return zoom;
@@ -223,30 +242,27 @@ private:
     // moves where that shape would leave the desktop.
     void resize(int width, int height) {
         const int display_index = std::max(SDL_GetWindowDisplayIndex(window_), 0);
-        zoom_ = choose_zoom(width, height, display_index);
+        const Frame around = frame();
+        zoom_ = choose_zoom(width, height, display_index, around);
         width_ = width;
         height_ = height;
         SDL_SetWindowSize(window_, width * zoom_, height * zoom_);
-        keep_on_desktop(display_index);
+        keep_on_desktop(display_index, around);
         surface_ = nullptr;  // the window's pixels are made anew at their new size
     }
 
     // Moves the window, with its frame, inside the display's usable area (its top-left corner
     // stays visible when it is larger).
-    void keep_on_desktop(int display_index) {
+    void keep_on_desktop(int display_index, const Frame& around) {
         SDL_Rect usable;
         if (SDL_GetDisplayUsableBounds(display_index, &usable) != 0) {
             return;
         }
-        int top = 0, left = 0, bottom = 0, right = 0;
-        if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) {
-            top = left = bottom = right = 0;  // no window manager: no frame
-        }
         int x = 0, y = 0, w = 0, h = 0;
         SDL_GetWindowPosition(window_, &x, &y);
         SDL_GetWindowSize(window_, &w, &h);
-        const int to_x = std::max(std::min(x, usable.x + usable.w - right - w), usable.x + left);
-        const int to_y = std::max(std::min(y, usable.y + usable.h - bottom - h), usable.y + top);
+        const int to_x = std::max(std::min(x, usable.x + usable.w - around.right - w), usable.x + around.left);
+        const int to_y = std::max(std::min(y, usable.y + usable.h - around.bottom - h), usable.y + around.top);
         if (to_x != x || to_y != y) {
             SDL_SetWindowPosition(window_, to_x, to_y);
         }
