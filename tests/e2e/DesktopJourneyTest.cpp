@@ -26,6 +26,24 @@ namespace fs = std::filesystem;
                                          << "x" << desktop.height;
 }
 
+class DesktopJourney : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::string missing = e2e::missing_tools(); !missing.empty()) {
+            GTEST_SKIP() << "missing: " << missing;
+        }
+    }
+};
+
+// The program installed in the journey's device root, which has the device's usual folders.
+e2e::Launch device_launch(const e2e::Journey& journey) {
+    fs::create_directories(journey.root().host("My Documents"));
+    fs::create_directories(journey.root().host("Temp"));
+    e2e::Launch launch;
+    launch.program = e2e::install_program(journey.root());
+    return launch;
+}
+
 // The window's move may follow its new size by a moment.
 ::testing::AssertionResult stays_inside(const e2e::Journey& journey) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -37,10 +55,7 @@ namespace fs = std::filesystem;
     return inside;
 }
 
-TEST(DesktopJourney, TheFirstStartShowsTheDocumentsFolderAndTheSettingsKeepWhereItEnded) {
-    if (std::string missing = e2e::missing_tools(); !missing.empty()) {
-        GTEST_SKIP() << "missing: " << missing;
-    }
+TEST_F(DesktopJourney, TheFirstStartShowsTheDocumentsFolderAndTheSettingsKeepWhereItEnded) {
     e2e::Journey journey("desktop_first_start");
     const std::string documents = journey.root().host("home/Documents");
     fs::create_directories(documents + "/Songs");
@@ -69,15 +84,9 @@ TEST(DesktopJourney, TheFirstStartShowsTheDocumentsFolderAndTheSettingsKeepWhere
     EXPECT_NE(text.find("CurrentFolder " + device_songs + "\n"), std::string::npos) << text;
 }
 
-TEST(DesktopJourney, TheWindowStaysOnTheDesktopAsTheScreenTurns) {
-    if (std::string missing = e2e::missing_tools(); !missing.empty()) {
-        GTEST_SKIP() << "missing: " << missing;
-    }
+TEST_F(DesktopJourney, TheWindowStaysOnTheDesktopAsTheScreenTurns) {
     e2e::Journey journey("desktop_turn");
-    fs::create_directories(journey.root().host("My Documents"));
-    fs::create_directories(journey.root().host("Temp"));
-    e2e::Launch launch;
-    launch.program = e2e::install_program(journey.root());
+    e2e::Launch launch = device_launch(journey);
     launch.display_width = 1600;
     launch.display_height = 1200;
     ASSERT_TRUE(journey.start(launch));
@@ -90,18 +99,12 @@ TEST(DesktopJourney, TheWindowStaysOnTheDesktopAsTheScreenTurns) {
     EXPECT_FALSE(journey.screen().empty());
 }
 
-TEST(DesktopJourney, HelpAndTheLinksSaySoWhenNothingCanOpenThem) {
-    if (std::string missing = e2e::missing_tools(); !missing.empty()) {
-        GTEST_SKIP() << "missing: " << missing;
-    }
+TEST_F(DesktopJourney, HelpAndTheLinksSaySoWhenNothingCanOpenThem) {
     e2e::Journey journey("desktop_no_opener");
-    fs::create_directories(journey.root().host("My Documents"));
-    fs::create_directories(journey.root().host("Temp"));
     // A desktop without xdg-open: the program's PATH holds an empty folder.
     const std::string empty = journey.output_folder() + "/empty";
     fs::create_directories(empty);
-    e2e::Launch launch;
-    launch.program = e2e::install_program(journey.root());
+    e2e::Launch launch = device_launch(journey);
     launch.zoom = 1;
     launch.environment = {"PATH=" + empty};
     ASSERT_TRUE(journey.start(launch));
