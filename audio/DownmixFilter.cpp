@@ -16,11 +16,23 @@ void DownmixFilter::set_gain(Fraction gain) {
     gain_ = gain;
 }
 
+void DownmixFilter::limit_frames(int64_t frames) {
+    NodeGuard guard(node_lock());
+    left_ = frames;
+}
+
 AudioBlock DownmixFilter::process(const AudioBlock& in) {
     NodeGuard guard(node_lock());
     int frames = in.frame_count();
     if (in.empty() || frames == 0 || in.channels <= 0 || (in.bits != 8 && in.bits != 16)) {
         return in;
+    }
+    if (left_ >= 0) {
+        frames = static_cast<int>(std::min<int64_t>(frames, left_));
+        left_ -= frames;
+        if (frames == 0) {
+            return AudioBlock();
+        }
     }
     AudioBlock out;
     out.buffer = skinner::SharedBuffer(static_cast<uint32_t>(frames) * 2);

@@ -10,6 +10,19 @@ namespace {
 
 constexpr int kFramesPerPush = 5000;
 
+// 24-bit samples as 16-bit ones: the upper two bytes of each (little-endian) sample.
+skinner::SharedBuffer to_16_bits(const skinner::SharedBuffer& wide) {
+    const uint32_t samples = wide.length() / 3;
+    skinner::SharedBuffer narrow(samples * 2);
+    const uint8_t* from = wide.const_data();
+    uint8_t* to = narrow.data();
+    for (uint32_t i = 0; i < samples; ++i) {
+        to[2 * i] = from[3 * i + 1];
+        to[2 * i + 1] = from[3 * i + 2];
+    }
+    return narrow;
+}
+
 }  // namespace
 
 FileReaderPCM::FileReaderPCM(const std::u16string& path) : FileReaderWAV(path, std::make_unique<WaveFormatPCM>()) {
@@ -20,7 +33,7 @@ FileReaderPCM::FileReaderPCM(const std::u16string& path) : FileReaderWAV(path, s
     }
 }
 
-int FileReaderPCM::get_bits() { return record_->bits; }
+int FileReaderPCM::get_bits() { return record_->bits == 24 ? 16 : record_->bits; }
 
 int FileReaderPCM::get_length() {
     NodeGuard guard(lock_);
@@ -99,9 +112,9 @@ void FileReaderPCM::read(AudioBlock& out, int frames) {
         open_ = false;
         return;
     }
-    out.buffer = bytes;
+    out.buffer = record_->bits == 24 ? to_16_bits(bytes) : bytes;
     out.channels = record_->channels;
-    out.bits = record_->bits;
+    out.bits = get_bits();
     out.sample_rate = record_->sample_rate;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Uncompressed PCM WAVE files: positions are bytes of the data chunk, reads hand out PCM.
+// Uncompressed PCM WAVE files: positions are bytes of the data chunk, reads hand out PCM
+// (24-bit samples as 16-bit ones).
 #include "audio/AudioFormat.h"
 #include "audio/FileReaderWAV.h"
 

@@ -1,6 +1,7 @@
 #include "audio/SpanConverter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -135,8 +136,12 @@ ConversionResult SpanConverter::convert() {
         return ConversionResult::empty_span;
     }
     AudioReader* r = format_->get_reader();
+    // Never more than the span asked, whatever the reader's positions do across damaged data.
+    const double seconds = r->position_to_seconds(finish_) - r->position_to_seconds(start_);
+    const int64_t span_frames = std::llround(std::max(seconds, 0.0) * r->get_sample_rate());
     r->seek(start_);
     DownmixFilter filter;
+    filter.limit_frames(span_frames);
     format_->get_source()->connect(&filter);
 
     stage_ = 1;
@@ -156,6 +161,7 @@ ConversionResult SpanConverter::convert() {
         progress_ = 0.0;  // not the first pass's last value until the second pass's first step
         r->seek(start_);
         format_->reset();
+        filter.limit_frames(span_frames);
         result = encode(filter);
     }
     format_->get_source()->connect(nullptr);

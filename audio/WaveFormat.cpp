@@ -23,9 +23,10 @@ bool WaveFormat::read_extension(RiffReader&) {
 }
 
 bool WaveFormatPCM::read_extension(RiffReader&) {
-    // Only what the player and the filters take: mono or stereo, 8 or 16 bits. The block
-    // align is trusted for every seek and read, so it must be one frame.
-    return format_tag == kTagPCM && (channels == 1 || channels == 2) && (bits == 8 || bits == 16) &&
+    // Mono or stereo, 8 or 16 bits as the player and the filters take them, or 24 bits, which
+    // the reader hands on as 16. The block align is trusted for every seek and read, so it
+    // must be one frame.
+    return format_tag == kTagPCM && (channels == 1 || channels == 2) && (bits == 8 || bits == 16 || bits == 24) &&
            sample_rate >= kMinSampleRate && block_align == channels * (bits / 8);
 }
 

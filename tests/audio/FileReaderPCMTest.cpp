@@ -23,39 +23,47 @@ public:
 
 bool make_sine(const DeviceRoot& root, const std::string& name, int rate, int channels, int bits, double seconds) {
     std::string tones = channels == 1 ? "sine 300" : "sine 300 sine 1234";
+    // Above 16 bits sox writes the extensible format unless told to write format tag 1.
     return fixtures::run_in(root, "sox -R -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b " +
-                    std::to_string(bits) + " " + name + " synth " + std::to_string(seconds) + " " + tones + " vol 0.8");
+                    std::to_string(bits) + (bits > 16 ? " -t wavpcm " : " ") + name + " synth " + std::to_string(seconds) + " " + tones + " vol 0.8");
 }
 
 }  // namespace
 
-TEST(FileReaderPCM, DecodesExactlyLikeSox) {
+TEST(FileReaderPCM, DecodesExactlyLikeSoxAndTwentyFourBitsLikeFfmpeg) {
     if (!fixtures::have_program("sox") || !fixtures::have_program("ffmpeg")) GTEST_SKIP() << "needs sox and ffmpeg";
     DeviceRoot root;
     struct Case {
         int rate, channels, bits;
-    } cases[] = {{8000, 1, 8}, {11025, 2, 8}, {22050, 1, 16}, {44100, 2, 16}, {48000, 2, 16}};
+    } cases[] = {{8000, 1, 8}, {11025, 2, 8}, {22050, 1, 16}, {44100, 2, 16}, {48000, 2, 16}, {48000, 2, 24}, {44100, 1, 24}};
     for (const auto& c : cases) {
         const std::string name = "s" + std::to_string(c.rate) + "_" + std::to_string(c.channels) + "_" + std::to_string(c.bits);
         ASSERT_TRUE(make_sine(root, name + ".wav", c.rate, c.channels, c.bits, 0.7));
         // ffmpeg writes a LIST chunk before "data"; both must give the same samples.
         ASSERT_TRUE(fixtures::run_in(root, "ffmpeg -loglevel error -y -i " + name + ".wav -c:a " + (c.bits == 8 ? "pcm_u8 " : "pcm_s16le ") +
                              name + "_ff.wav"));
-        ASSERT_TRUE(fixtures::run_in(root, "sox " + name + ".wav -t raw " + name + ".raw"));
+        // 24-bit samples come as 16-bit ones, their low byte dropped as ffmpeg drops it.
+        ASSERT_TRUE(fixtures::run_in(root, c.bits == 24 ? "ffmpeg -loglevel error -y -i " + name + ".wav -f s16le " + name + ".raw"
+                                                        : "sox " + name + ".wav -t raw " + name + ".raw"));
         const auto expected = fixtures::read_bytes(root.host(name + ".raw"));
-        for (const std::string& file : {name + ".wav", name + "_ff.wav"}) {
+        const int bits = c.bits == 24 ? 16 : c.bits;
+        const int length = static_cast<int>(expected.size()) * c.bits / bits;
+        // ffmpeg writes 24-bit samples in the extensible format, which is no format tag 1.
+        std::vector<std::string> files = {name + ".wav"};
+        if (c.bits != 24) files.push_back(name + "_ff.wav");
+        for (const std::string& file : files) {
             auto format = audio::AudioFormat::create_for_file(device_path(file));
             ASSERT_NE(format, nullptr) << file;
             EXPECT_EQ(format->get_name(), u"PCM");
             audio::AudioReader* reader = format->get_reader();
             EXPECT_EQ(reader->get_channels(), c.channels);
-            EXPECT_EQ(reader->get_bits(), c.bits);
+            EXPECT_EQ(reader->get_bits(), bits);
             EXPECT_EQ(reader->get_sample_rate(), c.rate);
-            EXPECT_EQ(reader->get_length(), static_cast<int>(expected.size()));
+            EXPECT_EQ(reader->get_length(), length);
             auto pulled = fixtures::pull_all(*format->get_source(), 1000);
             EXPECT_TRUE(pulled.ended);
             EXPECT_EQ(pulled.channels, c.channels);
-            EXPECT_EQ(pulled.bits, c.bits);
+            EXPECT_EQ(pulled.bits, bits);
             EXPECT_EQ(pulled.sample_rate, c.rate);
             EXPECT_TRUE(pulled.bytes == expected) << file;
             EXPECT_TRUE(reader->at_end());

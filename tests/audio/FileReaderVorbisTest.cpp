@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/SpanConverter.h"
 #include "tests/audio/support/DecodeFixtures.h"
 
 using fixtures::DeviceRoot;
@@ -168,6 +169,32 @@ TEST(FileReaderVorbis, DamagedStreamsEndWithoutSpinning) {
         EXPECT_TRUE(reader.at_end()) << c.name;
         // Past the damage the reader reports its end, so a push loop stops.
         EXPECT_FALSE(reader.push_units(1 << 30)) << c.name;
+    }
+}
+
+TEST(FileReaderVorbis, ADamagedPageNeverMakesASpanLonger) {
+    if (!have_tools()) GTEST_SKIP() << "needs sox and vorbis-tools";
+    DeviceRoot root;
+    ASSERT_TRUE(make_ogg(root, "v.ogg", 44100, 2, 4.0));
+    const auto good = fixtures::read_bytes(root.host("v.ogg"));
+    std::vector<size_t> pages;
+    for (size_t i = 0; i + 4 <= good.size(); ++i) {
+        if (std::equal(good.begin() + static_cast<std::ptrdiff_t>(i), good.begin() + static_cast<std::ptrdiff_t>(i) + 4, "OggS")) pages.push_back(i);
+    }
+    // Every audio page in turn fails its checksum; spans of 0.8 s start all along the file.
+    for (size_t k = 2; k < pages.size(); ++k) {
+        auto bytes = good;
+        bytes[pages[k] + 40] ^= 0xFF;
+        fixtures::write_bytes(root.host("hole.ogg"), bytes);
+        for (double start = 0.0; start < 3.2; start += 0.3) {
+            SCOPED_TRACE("page " + std::to_string(k) + " from " + std::to_string(start));
+            audio::SpanConverter converter(device_path("hole.ogg"), device_path("span.mp3"));
+            ASSERT_TRUE(converter.has_source());
+            converter.set_span_seconds(start, start + 0.8);
+            const audio::ConversionResult result = converter.convert();
+            EXPECT_TRUE(result == audio::ConversionResult::done || result == audio::ConversionResult::no_audio);
+            EXPECT_LE(converter.get_frames_encoded(), converter.get_finish() - converter.get_start());
+        }
     }
 }
 

@@ -412,6 +412,39 @@ TEST(SpanConverter, PushesThatMoveNothingEndTheSpan) {
 
 namespace {
 
+// A reader whose position falls back once it has passed a frame, as a library's may when it
+// finds its place again after a damaged page: it hands out more audio than its positions say.
+class LaggingReader : public FrameCountingReader {
+public:
+    LaggingReader(int frames, int lag_after, int lag) : FrameCountingReader(frames, 0.25), lag_after_(lag_after), lag_(lag) {}
+    int get_position() override {
+        const int p = FrameCountingReader::get_position();
+        return p > lag_after_ ? p - lag_ : p;
+    }
+
+private:
+    int lag_after_;
+    int lag_;
+};
+
+}  // namespace
+
+TEST(SpanConverter, OutputIsNeverLongerThanTheSpanWhateverThePositionsSay) {
+    fixtures::DeviceRoot root;
+    for (const int lag : {0, 1500, 7000}) {
+        SCOPED_TRACE(lag);
+        SpanConverter converter(std::make_unique<audio::AudioFormat>(std::make_unique<LaggingReader>(80000, 12000, lag),
+                                                                     u"\\lag.ogg", u"Vorbis"),
+                                fixtures::device_path("lag.mp3"));
+        converter.set_span(8000, 24000);
+        ASSERT_EQ(converter.convert(), ConversionResult::done);
+        EXPECT_EQ(converter.get_frames_encoded(), 16000);
+        expect_ringtone(root.host("lag.mp3"), 32, 2.0, 0.75, 0.04);
+    }
+}
+
+namespace {
+
 // Counts its positions in blocks of 1000 frames, as the MS ADPCM and GSM readers count coded
 // blocks (8 to a second here), and notes every step it is asked for.
 class BlockCountingReader : public FrameCountingReader {

@@ -65,7 +65,8 @@ TEST(WaveFormat, AcceptsEachCodingOnlyByItsOwnChecks) {
         {"pcm_tag3", riff_wave({{"fmt ", fixtures::fmt_common(3, 1, 8000, 4, 32).b}, {"data", pcm_data(10)}}), kNone},
         // Only what the player and the encoder take: a header beyond them is no real file.
         {"pcm_3ch", riff_wave({{"fmt ", fixtures::fmt_common(1, 3, 8000, 6, 16).b}, {"data", pcm_data(12)}}), kNone},
-        {"pcm_24bit", riff_wave({{"fmt ", fixtures::fmt_common(1, 2, 8000, 6, 24).b}, {"data", pcm_data(12)}}), kNone},
+        {"pcm_24bit", riff_wave({{"fmt ", fixtures::fmt_common(1, 2, 8000, 6, 24).b}, {"data", pcm_data(12)}}), kPCM},
+        {"pcm_24bit_align_wrong", riff_wave({{"fmt ", fixtures::fmt_common(1, 2, 8000, 8, 24).b}, {"data", pcm_data(16)}}), kNone},
         {"pcm_3000ch", riff_wave({{"fmt ", fixtures::fmt_common(1, 3000, 8000, 6000, 16).b}, {"data", pcm_data(12000)}}), kNone},
         {"pcm_8192bit", riff_wave({{"fmt ", fixtures::fmt_common(1, 1, 8000, 1024, 8192).b}, {"data", pcm_data(2048)}}), kNone},
         {"pcm_rate3", riff_wave({{"fmt ", fixtures::fmt_common(1, 1, 3, 2, 16).b}, {"data", pcm_data(10)}}), kNone},

@@ -1,7 +1,8 @@
 #pragma once
 // Drives an opened audio file the way the program does: reads its properties, pulls everything
 // through its source, seeks and pulls again, and pushes it to the end as the conversion does.
-// A read or push that makes no progress, or a value no file can have, is a finding (a trap).
+// A read or push that makes no progress, a value no file can have, or a conversion longer than
+// its span is a finding (a trap).
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -12,6 +13,10 @@
 #include "audio/SpanConverter.h"
 
 namespace fuzz_audio {
+
+// The longest frame a reader hands out whole (an MP3 frame), and an MP3 codec's own delay.
+constexpr int kFrameSamples = 1152;
+constexpr int kCodecDelay = 576 + 529;
 
 inline void check(bool ok) {
     if (!ok) __builtin_trap();
@@ -67,7 +72,7 @@ inline void drive(std::unique_ptr<audio::AudioFormat> format, size_t input_size)
     format->get_source()->connect(nullptr);
 
     // The conversion's push loop over the whole file, with nothing behind the source.
-    audio::SpanConverter converter(std::move(format), u"");
+    audio::SpanConverter converter(std::move(format), u"\\span.mp3");
     converter.set_span(0, length);
     reader->seek(0);
     (void)converter.push_selection();
@@ -80,6 +85,16 @@ inline void drive(std::unique_ptr<audio::AudioFormat> format, size_t input_size)
             break;
         }
         check(reader->get_position() > before);
+    }
+
+    // A conversion of the middle third never gives more than its span: a frame and the
+    // codec's delay are allowed for, whatever the reader's positions do.
+    const int start = length / 3;
+    const int finish = start + length / 3;
+    converter.set_span(start, finish);
+    if (converter.convert() == audio::ConversionResult::done) {
+        const double span = (reader->position_to_seconds(finish) - reader->position_to_seconds(start)) * reader->get_sample_rate();
+        check(static_cast<double>(converter.get_frames_encoded()) <= span + kFrameSamples + kCodecDelay);
     }
 }
 
