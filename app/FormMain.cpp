@@ -6,7 +6,6 @@
 
 #include "app/MessageBox.h"
 #include "app/ProgramVariant.h"
-#include "audio/PositionMath.h"
 #include "base/FileSystem.h"
 #include "base/Log.h"
 #include "platform/kernel/Core.h"
@@ -264,21 +263,18 @@ bool FormMain::on_keydown(Key key) {
     const bool left_or_right = key == Key::Left || key == Key::Right;
     if (left_or_right && is_marking_panel(panel) && format_) {
         audio::AudioReader& reader = *format_->get_reader();
-        const int64_t position = reader.get_position();
-        const int64_t length = reader.get_length();
-        const int64_t step = length / 20;
-        int64_t target = 0;
+        const int position = reader.get_position();
+        const int length = reader.get_length();
+        // A twentieth of the file's time: its bytes may be a cover's as much as audio.
+        const double step = reader.get_duration() / 20;
         if (key == Key::Right) {
-            target = length < position + step ? length : position + step;
-        } else {
-            target = position - step >= start_ ? position - step : start_;
-        }
-        if (target < 0) {
+            seek_to(std::min(position_after(position, step), length));
+        } else if (start_ < 0 && reader.position_to_seconds(position) < step) {
             // Only while the start is unset: the preview starts over from the beginning.
             stop_playing();
             start_play_timer();
         } else {
-            seek_to(static_cast<int>(target));
+            seek_to(std::max(position_after(position, -step), start_));
         }
         return true;
     }
@@ -286,7 +282,8 @@ bool FormMain::on_keydown(Key key) {
         if (!play_from(file_list().get_selected_path(), 0)) {
             show_panel(&file_panel_);
         } else {
-            seek_to(format_->get_reader()->get_length() / 20);
+            audio::AudioReader& reader = *format_->get_reader();
+            seek_to(reader.seconds_to_position(reader.get_duration() / 20));
         }
         return true;
     }
@@ -303,9 +300,10 @@ void FormMain::create_menu(skinner::MenuItem& menu) {
 
 void FormMain::on_value_changed(Control* sender, double value) {
     if (sender != &position_bar_ || !format_) return;
-    int target = audio::truncate_to_int(format_->get_reader()->get_length() * value);
-    if (target < start_) target = start_;
-    seek_to(target);
+    // The bar spans the file's time, not its bytes.
+    audio::AudioReader& reader = *format_->get_reader();
+    const int target = reader.seconds_to_position(reader.get_duration() * value);
+    seek_to(std::max(target, start_));
 }
 
 // Going up selects the folder one came from.

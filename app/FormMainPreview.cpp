@@ -112,7 +112,6 @@ void FormMain::on_position_timer() {
     if (!format_) return;
     SystemIdleTimerReset();
     audio::AudioReader& reader = *format_->get_reader();
-    const int length = reader.get_length();
     const int position = get_play_position();
     const int reader_position = reader.get_position();
     const int shown_start = start_ < 0 ? position : start_;
@@ -154,10 +153,13 @@ void FormMain::on_position_timer() {
             fade_.reset_position();
         }
     }
+    // Times, not positions: an MP3's tags take bytes but no time.
+    const double duration = reader.get_duration();
+    auto time_of = [&reader](int p) { return reader.position_to_seconds(p); };
     if (is_exact_panel(panel)) {
-        position_bar_.set_marker_range(0, length, start_, finish_);
+        position_bar_.set_marker_range(0, duration, time_of(start_), time_of(finish_));
     } else {
-        position_bar_.set_marker_range(0, length, shown_start, position);
+        position_bar_.set_marker_range(0, duration, time_of(shown_start), time_of(position));
     }
 }
 

@@ -24,6 +24,25 @@ using skinner::Key;
 
 using FormMainTest = MainFormTest;
 
+// Files whose units are no fixed count a second from the file's beginning: sample frames, and
+// the bytes of an MP3 behind a 300 kB cover (its units a second are no length of time either).
+const FakeFile kFrames{};
+const FakeFile kBehindACover{.units_per_second = 16000, .bitrate = 128000, .offset = 300000};
+
+// Each case on a new form, over a file of sample frames and over one behind a cover.
+template <class Case, class Run>
+void on_both_files(MainFormTest& test, const std::vector<Case>& cases, Run run) {
+    for (const FakeFile& kind : {kFrames, kBehindACover}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (kind.offset ? ", behind a cover" : ""));
+            test.file = kind;
+            test.make_form();
+            run(c);
+        }
+    }
+}
+
+
 // Each row: how the form got to a panel, what happened there, and the panel that follows.
 struct FlowCase {
     const char* from;
@@ -147,12 +166,18 @@ TEST_F(FormMainTest, StartMarkedBeforeThePreviewStartedStartsItAtTheBeginning) {
 }
 
 TEST_F(FormMainTest, RightBeforeThePreviewStartedStartsItAtATwentiethOfTheClip) {
-    select_clip(u"a.wav");
-    form().on_command(u"Select");
-    EXPECT_TRUE(form().on_keydown(Key::Right));
-    ASSERT_NE(form().get_format(), nullptr);
-    EXPECT_EQ(reader().get_position(), file.length() / 20);
-    EXPECT_EQ(form().get_play_timer(), 0u);
+    for (const FakeFile& kind : {kFrames, kBehindACover}) {
+        SCOPED_TRACE(kind.offset ? "behind a cover" : "frames");
+        file = kind;
+        make_form();
+        select_clip(u"a.wav");
+        form().on_command(u"Select");
+        EXPECT_TRUE(form().on_keydown(Key::Right));
+        ASSERT_NE(form().get_format(), nullptr);
+        // A twentieth of its time.
+        EXPECT_EQ(reader().get_position(), units(0.5));
+        EXPECT_EQ(form().get_play_timer(), 0u);
+    }
 }
 
 TEST_F(FormMainTest, LeftAndRightMoveTheMarkingPreviewByATwentiethOfTheClip) {
@@ -161,20 +186,18 @@ TEST_F(FormMainTest, LeftAndRightMoveTheMarkingPreviewByATwentiethOfTheClip) {
         bool finish_panel;
         double at;
         Key key;
-        int expected;  // -1: the preview starts over from the beginning
+        double expected;  // seconds; -1: the preview starts over from the beginning
     };
-    const int step = file.length() / 20;
+    // A twentieth of the clip's 10 s, in time, wherever its bytes lie.
     const std::vector<Case> cases = {
-        {"Right on the start panel", false, 2.0, Key::Right, units(2.0) + step},
-        {"Right near the end stops at the length", false, 9.9, Key::Right, file.length()},
-        {"Left on the start panel", false, 5.0, Key::Left, units(5.0) - step},
+        {"Right on the start panel", false, 2.0, Key::Right, 2.5},
+        {"Right near the end stops at the length", false, 9.9, Key::Right, 10.0},
+        {"Left on the start panel", false, 5.0, Key::Left, 4.5},
         {"Left before a twentieth, with no start, starts over", false, 0.2, Key::Left, -1},
-        {"Right on the finish panel", true, 3.0, Key::Right, units(3.0) + step},
-        {"Left on the finish panel stops at the start", true, 1.2, Key::Left, units(1.0)},
+        {"Right on the finish panel", true, 3.0, Key::Right, 3.5},
+        {"Left on the finish panel stops at the start", true, 1.2, Key::Left, 1.0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        make_form();
+    on_both_files(*this, cases, [this](const Case& c) {
         if (c.finish_panel) {
             reach_finish_panel(1.0);
         } else {
@@ -186,15 +209,10 @@ TEST_F(FormMainTest, LeftAndRightMoveTheMarkingPreviewByATwentiethOfTheClip) {
             EXPECT_EQ(form().get_format(), nullptr);
             EXPECT_NE(form().get_play_timer(), 0u);
         } else {
-            EXPECT_EQ(reader().get_position(), c.expected);
+            EXPECT_NEAR(file.time_at(reader().get_position()), c.expected, 1e-4);
         }
-    }
+    });
 }
-
-// Files whose units are no fixed count a second from the file's beginning: sample frames, and
-// the bytes of an MP3 behind a 300 kB cover (its units a second are no length of time either).
-const FakeFile kFrames{};
-const FakeFile kBehindACover{.units_per_second = 16000, .bitrate = 128000, .offset = 300000};
 
 TEST_F(FormMainTest, FineTuningStepsATenthAndKeepsHalfASecondBetweenTheMarkers) {
     struct Case {
@@ -215,23 +233,18 @@ TEST_F(FormMainTest, FineTuningStepsATenthAndKeepsHalfASecondBetweenTheMarkers) 
         {"finish left", true, false, 2.0, 6.0, 3, 2.0, 5.7},
         {"finish left never before start + 0.5 s", true, false, 2.0, 2.8, 9, 2.0, 2.5},
     };
-    for (const FakeFile& kind : {kFrames, kBehindACover}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.what) + (kind.offset ? ", behind a cover" : ""));
-            file = kind;
-            make_form();
-            if (c.finish_panel) {
-                reach_exact_finish_panel(c.start, c.finish);
-            } else {
-                reach_exact_start_panel(c.start, c.finish);
-            }
-            app::PanelExact& panel = c.finish_panel ? form().exact_finish_panel() : form().exact_start_panel();
-            for (int i = 0; i < c.presses; ++i) (c.right ? panel.right : panel.left).click();
-            // Positions are the reader's units, whatever its bit rate says.
-            EXPECT_NEAR(file.time_at(form().get_start()), c.expected_start, 2e-4);
-            EXPECT_NEAR(file.time_at(form().get_finish()), c.expected_finish, 2e-4);
+    on_both_files(*this, cases, [this](const Case& c) {
+        if (c.finish_panel) {
+            reach_exact_finish_panel(c.start, c.finish);
+        } else {
+            reach_exact_start_panel(c.start, c.finish);
         }
-    }
+        app::PanelExact& panel = c.finish_panel ? form().exact_finish_panel() : form().exact_start_panel();
+        for (int i = 0; i < c.presses; ++i) (c.right ? panel.right : panel.left).click();
+        // Positions are the reader's units, whatever its bit rate says.
+        EXPECT_NEAR(file.time_at(form().get_start()), c.expected_start, 2e-4);
+        EXPECT_NEAR(file.time_at(form().get_finish()), c.expected_finish, 2e-4);
+    });
 }
 
 TEST_F(FormMainTest, SpansAreCountedInTheReadersOwnUnits) {
@@ -393,17 +406,24 @@ TEST_F(FormMainTest, PositionTimerKeepsTheDeviceAwakeAndMovesTheMarkersOnlyWhile
     fire_position_timer();
     form().on_timer(form().get_call_timer());
     EXPECT_EQ(platform::idle_timer_resets(), resets);
-    reach_start_panel();
-    play_reaches(2.5);
-    fire_position_timer();
-    EXPECT_EQ(platform::idle_timer_resets(), resets + 1);
-    EXPECT_DOUBLE_EQ(form().position_bar().get_start_marker(), 0.25);
-    EXPECT_DOUBLE_EQ(form().position_bar().get_second_marker(), 0.25);
-    form().start_panel().button.click();
-    play_reaches(5.0);
-    fire_position_timer();
-    EXPECT_DOUBLE_EQ(form().position_bar().get_start_marker(), 0.25);
-    EXPECT_DOUBLE_EQ(form().position_bar().get_second_marker(), 0.5);
+    // The markers are shares of the clip's time, also where a cover takes bytes before it.
+    for (const FakeFile& kind : {kFrames, kBehindACover}) {
+        SCOPED_TRACE(kind.offset ? "behind a cover" : "frames");
+        file = kind;
+        make_form();
+        const uint64_t before = platform::idle_timer_resets();
+        reach_start_panel();
+        play_reaches(2.5);
+        fire_position_timer();
+        EXPECT_EQ(platform::idle_timer_resets(), before + 1);
+        EXPECT_NEAR(form().position_bar().get_start_marker(), 0.25, 1e-6);
+        EXPECT_NEAR(form().position_bar().get_second_marker(), 0.25, 1e-6);
+        form().start_panel().button.click();
+        play_reaches(5.0);
+        fire_position_timer();
+        EXPECT_NEAR(form().position_bar().get_start_marker(), 0.25, 1e-6);
+        EXPECT_NEAR(form().position_bar().get_second_marker(), 0.5, 1e-6);
+    }
 }
 
 TEST_F(FormMainTest, AnActiveCallStepsBackFromMarkingAndOnlyStopsTheSavePanelsPreview) {
@@ -455,11 +475,16 @@ TEST_F(FormMainTest, PlayerThatFailsToStartLeavesNothingPlaying) {
 }
 
 TEST_F(FormMainTest, PositionBarTapsSeekButNeverBeforeTheStart) {
-    reach_finish_panel(3.0);
-    form().on_value_changed(&form().position_bar(), 0.5);
-    EXPECT_EQ(reader().get_position(), units(5.0));
-    form().on_value_changed(&form().position_bar(), 0.1);
-    EXPECT_EQ(reader().get_position(), units(3.0));
+    for (const FakeFile& kind : {kFrames, kBehindACover}) {
+        SCOPED_TRACE(kind.offset ? "behind a cover" : "frames");
+        file = kind;
+        make_form();
+        reach_finish_panel(3.0);
+        form().on_value_changed(&form().position_bar(), 0.5);
+        EXPECT_EQ(reader().get_position(), units(5.0));
+        form().on_value_changed(&form().position_bar(), 0.1);
+        EXPECT_EQ(reader().get_position(), units(3.0));
+    }
 }
 
 // The pen on the middle of a control of the program's skin, as the user taps it.

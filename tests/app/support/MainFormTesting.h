@@ -113,6 +113,8 @@ public:
     void on_control_event(skinner::Control* sender, const skinner::ButtonEvent& event) override;
     // Control events the form received, in order.
     std::vector<skinner::Control*> events;
+    // Set: the form opens the real files through the program's open-file factory.
+    bool real_files = false;
 
     // Set: makes the save flow's converting form in place of the form's own.
     std::function<std::unique_ptr<app::FormConverting>(const std::u16string& source, const std::u16string& target)>

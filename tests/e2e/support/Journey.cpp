@@ -336,6 +336,14 @@ bool Journey::key(const std::string& keysym) {
     return fixtures::run_command(x_command("xdotool windowfocus " + window_ + " key --delay 40 " + shell_quoted(keysym))) == 0;
 }
 
+bool Journey::key_down(const std::string& keysym) {
+    return fixtures::run_command(x_command("xdotool windowfocus " + window_ + " keydown " + shell_quoted(keysym))) == 0;
+}
+
+bool Journey::key_up(const std::string& keysym) {
+    return fixtures::run_command(x_command("xdotool windowfocus " + window_ + " keyup " + shell_quoted(keysym))) == 0;
+}
+
 bool Journey::tap(int x, int y) {
     return fixtures::run_command(x_command("xdotool " + window_point(x, y) + "click 1")) == 0;
 }

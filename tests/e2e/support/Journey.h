@@ -74,6 +74,9 @@ public:
 
     // Input at device coordinates, through the X server as a user gives it.
     bool key(const std::string& keysym);  // xdotool names: "Return", "F1", "Left", "h"
+    // The two halves of a key press, for a journey that notes what happens in between.
+    bool key_down(const std::string& keysym);
+    bool key_up(const std::string& keysym);
     bool tap(int x, int y);
     bool drag(int from_x, int from_y, int to_x, int to_y);
     // Two quick taps; the pen held still for a second (the tap and hold of a context menu).
