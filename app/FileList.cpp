@@ -5,8 +5,8 @@
 #include "base/FileSystem.h"
 #include "base/Path.h"
 #include "base/Strings.h"
-#include "ui/Alignment.h"
-#include "ui/Painter.h"
+#include "ui/graphics/Alignment.h"
+#include "ui/graphics/Painter.h"
 
 namespace app {
 

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/ControlGrid.h"
-#include "ui/ListSelection.h"
-#include "ui/Picture.h"
+#include "ui/lists/ControlGrid.h"
+#include "ui/lists/ListSelection.h"
+#include "ui/graphics/Picture.h"
 
 namespace app {
 

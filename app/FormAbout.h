@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "ui/ControlButton.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/ControlPicture.h"
-#include "ui/Form.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/controls/ControlPicture.h"
+#include "ui/forms/Form.h"
 
 namespace app {
 

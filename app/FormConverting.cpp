@@ -2,7 +2,7 @@
 
 #include "base/Log.h"
 #include "platform/window/Messages.h"
-#include "ui/Properties.h"
+#include "ui/skin/Properties.h"
 
 namespace app {
 

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "app/ConversionWorker.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/ControlProgressBar.h"
-#include "ui/Form.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/controls/ControlProgressBar.h"
+#include "ui/forms/Form.h"
 
 namespace app {
 

@@ -10,9 +10,9 @@
 #include "base/Log.h"
 #include "platform/kernel/Core.h"
 #include "platform/kernel/Time.h"
-#include "ui/FormImpl.h"
-#include "ui/MenuItem.h"
-#include "ui/Properties.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/menus/MenuItem.h"
+#include "ui/skin/Properties.h"
 
 namespace app {
 

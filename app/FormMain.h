@@ -14,8 +14,8 @@
 #include "app/SettingsFile.h"
 #include "audio/AudioFormat.h"
 #include "audio/FadeFilter.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/Form.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/forms/Form.h"
 
 namespace app {
 

@@ -16,9 +16,9 @@
 #include "base/FileSystem.h"
 #include "base/Log.h"
 #include "base/Path.h"
-#include "ui/Application.h"
-#include "ui/FormImpl.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/Properties.h"
 
 namespace app {
 

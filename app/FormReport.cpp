@@ -1,6 +1,6 @@
 #include "app/FormReport.h"
 
-#include "ui/Properties.h"
+#include "ui/skin/Properties.h"
 
 namespace app {
 

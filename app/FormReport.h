@@ -2,10 +2,10 @@
 // FormReport: a modal message with one button, "btnOk" (Enter and Esc press it too).
 #include <string>
 
-#include "ui/ControlButton.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/Form.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/forms/Form.h"
 
 namespace app {
 

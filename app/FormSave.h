@@ -5,11 +5,11 @@
 // empty. "btnCancel" (or Esc) closes it with an empty result.
 #include <string>
 
-#include "ui/ControlButton.h"
-#include "ui/ControlEdit.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/Form.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/edit/ControlEdit.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/forms/Form.h"
 
 namespace app {
 

@@ -3,10 +3,10 @@
 // of closing it leaves the answer no.
 #include <string>
 
-#include "ui/ControlButton.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/Form.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/forms/Form.h"
 
 namespace app {
 

@@ -1,7 +1,7 @@
 #include "app/MessageBox.h"
 
 #include "platform/kernel/Core.h"
-#include "ui/Properties.h"
+#include "ui/skin/Properties.h"
 
 namespace app {
 

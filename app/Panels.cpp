@@ -1,6 +1,6 @@
 #include "app/Panels.h"
 
-#include "ui/SoftButton.h"
+#include "ui/forms/SoftButton.h"
 
 namespace app {
 

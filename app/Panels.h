@@ -7,11 +7,11 @@
 
 #include "app/FileList.h"
 #include "app/RepeatButton.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlCheckBox.h"
-#include "ui/ControlContainer.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlMenuItem.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlCheckBox.h"
+#include "ui/controls/ControlContainer.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/ControlMenuItem.h"
 
 namespace app {
 

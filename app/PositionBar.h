@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/Control.h"
+#include "ui/forms/Control.h"
 
 namespace app {
 

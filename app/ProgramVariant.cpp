@@ -2,10 +2,10 @@
 
 #include "app/FormAbout.h"
 #include "app/FormMain.h"
-#include "ui/LanguageChoice.h"
-#include "ui/LanguageMenu.h"
-#include "ui/MenuItem.h"
-#include "ui/Properties.h"
+#include "ui/skin/LanguageChoice.h"
+#include "ui/menus/LanguageMenu.h"
+#include "ui/menus/MenuItem.h"
+#include "ui/skin/Properties.h"
 
 namespace app {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/ActiveScheduler.h"
-#include "ui/ControlButton.h"
+#include "ui/controls/ControlButton.h"
 
 namespace app {
 

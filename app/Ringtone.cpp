@@ -7,8 +7,9 @@
 #include "base/Registry.h"
 #include "platform/window/Modules.h"
 #include "platform/shell/SoundApi.h"
-#include "ui/Application.h"
-#include "ui/LibraryHandle.h"
+#include "ui/application/Application.h"
+#include "ui/device/DeviceCapability.h"
+#include "ui/device/LibraryHandle.h"
 
 namespace app {
 

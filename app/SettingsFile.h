@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/Log.h"
-#include "ui/PropertyMap.h"
+#include "ui/skin/PropertyMap.h"
 
 namespace app {
 

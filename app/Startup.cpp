@@ -9,11 +9,11 @@
 #include "app/Settings.h"
 #include "audio/FileWriterMP3.h"
 #include "base/Log.h"
-#include "ui/Application.h"
-#include "ui/FormImpl.h"
-#include "ui/Properties.h"
-#include "ui/Stopwatch.h"
-#include "ui/WaitCursor.h"
+#include "ui/application/Application.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/Properties.h"
+#include "ui/device/Stopwatch.h"
+#include "ui/device/WaitCursor.h"
 
 namespace app {
 

@@ -8,7 +8,7 @@
 
 #include "legacy/SkinArchive.h"
 #include "platform/Types.h"
-#include "ui/Picture.h"
+#include "ui/graphics/Picture.h"
 
 namespace skinner {
 

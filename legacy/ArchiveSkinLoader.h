@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/SkinImageLoader.h"
+#include "ui/skin/SkinImageLoader.h"
 
 namespace skinner {
 

@@ -6,10 +6,10 @@
 #include "base/Log.h"
 #include "base/Path.h"
 #include "legacy/ArchiveSkinLoader.h"
-#include "ui/MenuItem.h"
-#include "ui/Picture.h"
-#include "ui/Properties.h"
-#include "ui/SkinImageLoader.h"
+#include "ui/menus/MenuItem.h"
+#include "ui/graphics/Picture.h"
+#include "ui/skin/Properties.h"
+#include "ui/skin/SkinImageLoader.h"
 
 namespace skinner {
 

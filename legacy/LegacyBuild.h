@@ -8,7 +8,7 @@
 #include "app/ProgramVariant.h"
 #include "app/SettingsFile.h"
 #include "legacy/LegacyLanguageMenu.h"
-#include "ui/FrameworkVariant.h"
+#include "ui/skin/FrameworkVariant.h"
 
 namespace skinner {
 

@@ -5,9 +5,9 @@
 
 #include "base/FileSystem.h"
 #include "base/Path.h"
-#include "ui/LanguageMenu.h"
-#include "ui/MenuItem.h"
-#include "ui/Properties.h"
+#include "ui/menus/LanguageMenu.h"
+#include "ui/menus/MenuItem.h"
+#include "ui/skin/Properties.h"
 
 namespace skinner {
 

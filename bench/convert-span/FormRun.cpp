@@ -12,10 +12,10 @@
 #include "base/FileSystem.h"
 #include "platform/display/Display.h"
 #include "platform/window/Modules.h"
-#include "ui/Application.h"
-#include "ui/ControlButton.h"
-#include "ui/FormImpl.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/Properties.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "app/FileList.h"
 #include "bench/support/OffscreenPage.h"
 #include "base/FileSystem.h"
-#include "ui/Application.h"
-#include "ui/Form.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/forms/Form.h"
+#include "ui/skin/Properties.h"
 
 using namespace skinner;
 namespace fs = std::filesystem;

@@ -11,12 +11,12 @@
 
 #include "bench/support/OffscreenPage.h"
 #include "platform/kernel/DevicePath.h"
-#include "ui/Application.h"
-#include "ui/ControlGrid.h"
-#include "ui/Form.h"
-#include "ui/ListSelection.h"
-#include "ui/Painter.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/lists/ControlGrid.h"
+#include "ui/forms/Form.h"
+#include "ui/lists/ListSelection.h"
+#include "ui/graphics/Painter.h"
+#include "ui/skin/Properties.h"
 
 using namespace skinner;
 

@@ -16,9 +16,9 @@
 #include "app/FormMain.h"
 #include "platform/display/Display.h"
 #include "platform/window/Modules.h"
-#include "ui/Application.h"
-#include "ui/FormImpl.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/Properties.h"
 
 namespace {
 

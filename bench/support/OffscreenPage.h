@@ -3,8 +3,8 @@
 // control onto as a form's paint would.
 #include <chrono>
 
-#include "ui/Control.h"
-#include "ui/Painter.h"
+#include "ui/forms/Control.h"
+#include "ui/graphics/Painter.h"
 
 namespace bench {
 

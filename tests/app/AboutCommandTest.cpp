@@ -9,7 +9,7 @@
 #include "tests/app/support/DialogTesting.h"
 #include "tests/app/support/MainFormTesting.h"
 #include "tests/fixtures/AudioFixtures.h"
-#include "ui/ControlButton.h"
+#include "ui/controls/ControlButton.h"
 
 namespace app_test {
 namespace {

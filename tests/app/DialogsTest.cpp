@@ -9,9 +9,9 @@
 #include "platform/display/Headless.h"
 #include "platform/window/Keys.h"
 #include "tests/app/support/DialogTesting.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlLabel.h"
-#include "ui/MenuManagerImplPocket.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/MenuManagerImplPocket.h"
 
 namespace dialog_test {
 namespace {

@@ -15,9 +15,9 @@
 #include "tests/app/support/DialogTesting.h"
 #include "tests/fixtures/BackgroundProcess.h"
 #include "tests/fixtures/LoggedRun.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlLabel.h"
-#include "ui/FormImpl.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/forms/FormImpl.h"
 
 namespace dialog_test {
 namespace {

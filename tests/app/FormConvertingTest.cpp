@@ -17,7 +17,7 @@
 #include "platform/window/Keys.h"
 #include "tests/app/support/DialogTesting.h"
 #include "tests/fixtures/AudioFixtures.h"
-#include "ui/ControlButton.h"
+#include "ui/controls/ControlButton.h"
 
 namespace dialog_test {
 namespace {

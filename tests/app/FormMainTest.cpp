@@ -15,7 +15,7 @@
 #include "platform/kernel/Power.h"
 #include "tests/app/support/DialogTesting.h"
 #include "tests/app/support/MainFormTesting.h"
-#include "ui/MenuItem.h"
+#include "ui/menus/MenuItem.h"
 
 namespace app_test {
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/display/Headless.h"
 #include "platform/window/Keys.h"
 #include "tests/app/support/DialogTesting.h"
-#include "ui/ControlButton.h"
+#include "ui/controls/ControlButton.h"
 
 namespace dialog_test {
 namespace {

@@ -18,7 +18,7 @@
 #include "tests/fixtures/BackgroundProcess.h"
 #include "tests/fixtures/LoggedRun.h"
 #include "tests/fixtures/SkinCompiler.h"
-#include "ui/Form.h"
+#include "ui/forms/Form.h"
 
 namespace app_test {
 namespace {

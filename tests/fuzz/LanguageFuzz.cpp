@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ui/KeyValueText.h"
+#include "ui/skin/KeyValueText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string text;

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "tests/fuzz/FuzzRoot.h"
-#include "ui/PropertyMap.h"
+#include "ui/skin/PropertyMap.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) { return fuzz_root::enter("properties") ? 0 : 1; }
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/SkinFile.h"
-#include "ui/SkinImage.h"
+#include "ui/skin/SkinFile.h"
+#include "ui/skin/SkinImage.h"
 
 using namespace skinner;
 

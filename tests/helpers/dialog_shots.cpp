@@ -18,11 +18,11 @@
 #include "platform/display/Headless.h"
 #include "platform/window/Modules.h"
 #include "tests/fixtures/DeviceRoot.h"
-#include "ui/Application.h"
-#include "ui/ControlProgressBar.h"
-#include "ui/Form.h"
-#include "ui/FormImpl.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/controls/ControlProgressBar.h"
+#include "ui/forms/Form.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/Properties.h"
 
 namespace fs = std::filesystem;
 using skinner::Point;

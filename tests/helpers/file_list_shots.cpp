@@ -14,11 +14,11 @@
 #include "platform/display/Headless.h"
 #include "tests/fixtures/DeviceRoot.h"
 #include "tests/fixtures/SkinCompiler.h"
-#include "ui/Application.h"
-#include "ui/ControlContainer.h"
-#include "ui/Form.h"
-#include "ui/FormImpl.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/controls/ControlContainer.h"
+#include "ui/forms/Form.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/Properties.h"
 
 namespace fs = std::filesystem;
 using skinner::Point;

@@ -23,10 +23,11 @@
 #include "tests/helpers/form_demo/DemoList.h"
 #include "tests/helpers/form_demo/DemoMain.h"
 #include "tests/helpers/form_demo/DemoName.h"
-#include "ui/Application.h"
-#include "ui/FormImpl.h"
-#include "ui/LanguageChoice.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/device/DeviceCapability.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/LanguageChoice.h"
+#include "ui/skin/Properties.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "base/Strings.h"
 #include "platform/window/Window.h"
-#include "ui/Application.h"
+#include "ui/application/Application.h"
 
 namespace {
 

@@ -41,10 +41,11 @@
 #include "tests/fixtures/AudioFixtures.h"
 #include "tests/fixtures/DeviceRoot.h"
 #include "tests/helpers/skin_shots/LayoutCheck.h"
-#include "ui/Application.h"
-#include "ui/ControlProgressBar.h"
-#include "ui/FormImpl.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/controls/ControlProgressBar.h"
+#include "ui/device/DeviceCapability.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/Properties.h"
 
 namespace fs = std::filesystem;
 using skinner::Point;

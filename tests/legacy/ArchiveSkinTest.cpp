@@ -16,8 +16,8 @@
 #include "tests/legacy/support/SkinArchives.h"
 #include "tests/platform/gdi/support/Canvas32.h"
 #include "tests/ui/support/PictureFiles.h"
-#include "ui/Painter.h"
-#include "ui/Properties.h"
+#include "ui/graphics/Painter.h"
+#include "ui/skin/Properties.h"
 
 using namespace skinner;
 using legacy_test::pack;

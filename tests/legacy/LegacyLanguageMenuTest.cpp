@@ -8,8 +8,8 @@
 #include "legacy/LegacyLanguageMenu.h"
 #include "tests/fixtures/DeviceRoot.h"
 #include "tests/legacy/support/LegacyTesting.h"
-#include "ui/MenuItem.h"
-#include "ui/Properties.h"
+#include "ui/menus/MenuItem.h"
+#include "ui/skin/Properties.h"
 
 using legacy_test::ProgramLanguageFile;
 using legacy_test::render;

@@ -15,11 +15,11 @@
 #include "legacy/LegacyBuild.h"
 #include "tests/fixtures/LoggedRun.h"
 #include "tests/legacy/support/LegacyTesting.h"
-#include "ui/Application.h"
-#include "ui/Form.h"
-#include "ui/MenuItem.h"
-#include "ui/Picture.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/forms/Form.h"
+#include "ui/menus/MenuItem.h"
+#include "ui/graphics/Picture.h"
+#include "ui/skin/Properties.h"
 
 using legacy_test::LegacyRun;
 using legacy_test::ProgramLanguageFile;

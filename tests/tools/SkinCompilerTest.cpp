@@ -7,7 +7,7 @@
 #include "tests/fixtures/DeviceRoot.h"
 #include "tests/fixtures/SkinCompiler.h"
 #include "tests/fixtures/TempDir.h"
-#include "ui/SkinFile.h"
+#include "ui/skin/SkinFile.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/SkinFile.h"
+#include "ui/skin/SkinFile.h"
 
 namespace skinc {
 

@@ -5,8 +5,8 @@
 
 #include "platform/window/Window.h"
 #include "tests/fixtures/SkinCompiler.h"
-#include "ui/FormImpl.h"
-#include "ui/Painter.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/graphics/Painter.h"
 
 namespace app_controls_test {
 

@@ -8,10 +8,10 @@
 
 #include "tests/fixtures/DeviceRoot.h"
 #include "tests/platform/gdi/support/Canvas32.h"
-#include "ui/Application.h"
-#include "ui/Control.h"
-#include "ui/Form.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/forms/Control.h"
+#include "ui/forms/Form.h"
+#include "ui/skin/Properties.h"
 
 namespace app_controls_test {
 

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "audio/PcmSamples.h"
-#include "ui/FormImpl.h"
+#include "ui/forms/FormImpl.h"
 
 namespace dialog_test {
 

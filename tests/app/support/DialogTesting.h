@@ -13,10 +13,10 @@
 #include "audio/AudioFormat.h"
 #include "tests/app/support/MainFormTesting.h"
 #include "tests/fixtures/DeviceRoot.h"
-#include "ui/Application.h"
-#include "ui/Control.h"
-#include "ui/Form.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/forms/Control.h"
+#include "ui/forms/Form.h"
+#include "ui/skin/Properties.h"
 
 namespace dialog_test {
 

@@ -5,7 +5,7 @@
 
 #include "app/MessageBox.h"
 #include "tests/fixtures/DeviceRoot.h"
-#include "ui/FormImpl.h"
+#include "ui/forms/FormImpl.h"
 
 namespace app_test {
 

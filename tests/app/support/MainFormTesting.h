@@ -15,8 +15,8 @@
 #include "app/PreviewPlayer.h"
 #include "audio/AudioFormat.h"
 #include "tests/fixtures/DeviceRoot.h"
-#include "ui/Application.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/skin/Properties.h"
 
 namespace app_test {
 

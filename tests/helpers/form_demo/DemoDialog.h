@@ -1,9 +1,9 @@
 #pragma once
 // The demo's dialog: modal over the form that opens it; "Again" opens one more over it.
-#include "ui/ControlButton.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/Form.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/forms/Form.h"
 
 namespace form_demo {
 

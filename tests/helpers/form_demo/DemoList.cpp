@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/Properties.h"
+#include "ui/skin/Properties.h"
 
 namespace form_demo {
 

@@ -3,12 +3,12 @@
 // of 1,000 rows with a header, a status line that follows the selection, and a Close button.
 #include <string>
 
-#include "ui/ControlButton.h"
-#include "ui/ControlContainer.h"
-#include "ui/ControlGrid.h"
-#include "ui/ControlLabel.h"
-#include "ui/Form.h"
-#include "ui/ListSelection.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlContainer.h"
+#include "ui/lists/ControlGrid.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/forms/Form.h"
+#include "ui/lists/ListSelection.h"
 
 namespace form_demo {
 

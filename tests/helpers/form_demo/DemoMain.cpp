@@ -5,9 +5,9 @@
 #include "tests/helpers/form_demo/DemoDialog.h"
 #include "tests/helpers/form_demo/DemoList.h"
 #include "tests/helpers/form_demo/DemoName.h"
-#include "ui/LanguageChoice.h"
-#include "ui/LanguageMenu.h"
-#include "ui/Properties.h"
+#include "ui/skin/LanguageChoice.h"
+#include "ui/menus/LanguageMenu.h"
+#include "ui/skin/Properties.h"
 
 namespace form_demo {
 

@@ -5,12 +5,12 @@
 // the dialog, the right one a menu with the Language submenu and Exit; a check box shows the
 // hints (on a Smartphone the buttons and the check box are entries of the right key).
 #include "tests/helpers/form_demo/DemoPad.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlCheckBox.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/ControlProgressBar.h"
-#include "ui/Form.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlCheckBox.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/controls/ControlProgressBar.h"
+#include "ui/forms/Form.h"
 
 namespace form_demo {
 

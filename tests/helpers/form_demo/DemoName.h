@@ -2,10 +2,10 @@
 // The demo's name screen: a skinned edit field to type a name into, select it with the pen or
 // the keys, and cut, copy and paste through its context menu (a tap and hold, or the menu
 // key); a status line follows the text, and Close (or Enter, or Esc) ends the screen.
-#include "ui/ControlButton.h"
-#include "ui/ControlEdit.h"
-#include "ui/ControlLabel.h"
-#include "ui/Form.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/edit/ControlEdit.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/forms/Form.h"
 
 namespace form_demo {
 

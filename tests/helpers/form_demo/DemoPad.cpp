@@ -1,7 +1,7 @@
 #include "tests/helpers/form_demo/DemoPad.h"
 
-#include "ui/Alignment.h"
-#include "ui/Painter.h"
+#include "ui/graphics/Alignment.h"
+#include "ui/graphics/Painter.h"
 
 namespace form_demo {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Control.h"
+#include "ui/forms/Control.h"
 
 namespace form_demo {
 

@@ -6,11 +6,11 @@
 
 #include "platform/display/Headless.h"
 #include "platform/window/SystemInfo.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlCheckBox.h"
-#include "ui/ControlLabel.h"
-#include "ui/Form.h"
-#include "ui/FormImpl.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlCheckBox.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/forms/Form.h"
+#include "ui/forms/FormImpl.h"
 
 namespace shots {
 

@@ -7,8 +7,8 @@
 
 #include "app/FormMain.h"
 #include "legacy/LegacyBuild.h"
-#include "ui/Form.h"
-#include "ui/MenuItem.h"
+#include "ui/forms/Form.h"
+#include "ui/menus/MenuItem.h"
 
 namespace legacy_test {
 

@@ -5,7 +5,7 @@
 #include "platform/gdi/Gdi.h"
 #include "tests/fixtures/DeviceRoot.h"
 #include "tests/fixtures/TempDir.h"
-#include "ui/Painter.h"
+#include "ui/graphics/Painter.h"
 
 namespace legacy_test {
 

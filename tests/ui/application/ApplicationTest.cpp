@@ -1,4 +1,4 @@
-#include "ui/Application.h"
+#include "ui/application/Application.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,9 @@
 #include "platform/device/DeviceProfile.h"
 #include "platform/threads/Threads.h"
 #include "tests/fixtures/DeviceRoot.h"
-#include "ui/LibraryHandle.h"
-#include "ui/WaitCursor.h"
+#include "ui/device/DeviceCapability.h"
+#include "ui/device/LibraryHandle.h"
+#include "ui/device/WaitCursor.h"
 
 namespace skinner {
 namespace {

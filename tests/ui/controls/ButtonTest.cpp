@@ -5,10 +5,10 @@
 #include <functional>
 
 #include "tests/ui/controls/support/ControlsSkin.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlLabel.h"
-#include "ui/ControlPicture.h"
-#include "ui/Painter.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlLabel.h"
+#include "ui/controls/ControlPicture.h"
+#include "ui/graphics/Painter.h"
 
 using namespace skinner;
 using controls_test::Canvas;

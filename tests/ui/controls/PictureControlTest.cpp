@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/controls/support/ControlsSkin.h"
-#include "ui/ControlPicture.h"
+#include "ui/controls/ControlPicture.h"
 
 using namespace skinner;
 using controls_test::Canvas;

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "tests/ui/controls/support/ControlsSkin.h"
-#include "ui/ControlProgressBar.h"
+#include "ui/controls/ControlProgressBar.h"
 
 using namespace skinner;
 using controls_test::Canvas;

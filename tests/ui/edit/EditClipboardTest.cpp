@@ -11,7 +11,7 @@
 #include "platform/clipboard/Clipboard.h"
 #include "platform/window/Keys.h"
 #include "tests/ui/edit/support/EditTesting.h"
-#include "ui/Clipboard.h"
+#include "ui/edit/Clipboard.h"
 
 namespace edit_test {
 namespace {

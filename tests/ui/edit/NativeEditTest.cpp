@@ -12,7 +12,8 @@
 #include "platform/window/Keys.h"
 #include "tests/fixtures/TempDir.h"
 #include "tests/ui/edit/support/EditTesting.h"
-#include "ui/Application.h"
+#include "ui/application/Application.h"
+#include "ui/device/DeviceCapability.h"
 
 namespace edit_test {
 namespace {

@@ -1,6 +1,6 @@
 // The control base on a real form: properties that a skin may not set, visibility and the
 // repaint it causes, the skin getters of code-made and template controls.
-#include "ui/Control.h"
+#include "ui/forms/Control.h"
 
 #include <gtest/gtest.h>
 

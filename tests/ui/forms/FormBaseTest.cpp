@@ -1,5 +1,5 @@
 // The form base without a window: anchor layout, focus by tab order, hover and capture.
-#include "ui/FormBase.h"
+#include "ui/forms/FormBase.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "platform/window/Input.h"
 #include "platform/window/Keys.h"
 #include "tests/ui/forms/support/FormTesting.h"
-#include "ui/Painter.h"
+#include "ui/graphics/Painter.h"
 
 namespace forms_test {
 namespace {

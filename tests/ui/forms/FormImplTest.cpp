@@ -1,6 +1,6 @@
 // The form window: size changes, the invalid area and the back buffer, pen capture with its
 // single release, the OK button, settings changes, the wheel and the work area.
-#include "ui/FormImpl.h"
+#include "ui/forms/FormImpl.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "platform/display/Headless.h"
 #include "platform/window/InputPanel.h"
 #include "tests/ui/forms/support/FormTesting.h"
-#include "ui/ControlButton.h"
+#include "ui/controls/ControlButton.h"
 
 namespace forms_test {
 namespace {

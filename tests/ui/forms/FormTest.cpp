@@ -1,6 +1,6 @@
 // Top-level forms: placement, Enter and Esc, the Pocket PC key pump, nested modal loops,
 // timers, the command-line hand-over and the broken-invariant checks of the menus.
-#include "ui/Form.h"
+#include "ui/forms/Form.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "platform/window/Keys.h"
 #include "tests/fixtures/LoggedRun.h"
 #include "tests/ui/forms/support/FormTesting.h"
-#include "ui/ControlButton.h"
+#include "ui/controls/ControlButton.h"
 
 namespace forms_test {
 namespace {

@@ -11,7 +11,8 @@
 #include "platform/display/Headless.h"
 #include "tests/fixtures/TempDir.h"
 #include "tests/ui/forms/support/FormTesting.h"
-#include "ui/MenuManagerSmartphone.h"
+#include "ui/device/DeviceCapability.h"
+#include "ui/menus/MenuManagerSmartphone.h"
 
 namespace forms_test {
 namespace {

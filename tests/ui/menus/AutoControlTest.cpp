@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "tests/ui/menus/support/MenuTesting.h"
-#include "ui/AutoControl.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlPicture.h"
+#include "ui/forms/AutoControl.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/controls/ControlPicture.h"
 
 using namespace menus_test;
 

@@ -7,10 +7,10 @@
 
 #include "platform/window/Window.h"
 #include "tests/ui/menus/support/MenuTesting.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlButtonImpl.h"
-#include "ui/FormImpl.h"
-#include "ui/MenuItem.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/menus/ControlButtonImpl.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/menus/MenuItem.h"
 
 using namespace menus_test;
 using skinner::ControlButton;

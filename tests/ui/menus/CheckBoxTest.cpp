@@ -6,9 +6,9 @@
 #include "platform/display/Headless.h"
 #include "platform/window/Window.h"
 #include "tests/ui/menus/support/MenuTesting.h"
-#include "ui/ControlButtonImpl.h"
-#include "ui/ControlCheckBox.h"
-#include "ui/FormImpl.h"
+#include "ui/menus/ControlButtonImpl.h"
+#include "ui/controls/ControlCheckBox.h"
+#include "ui/forms/FormImpl.h"
 
 using namespace menus_test;
 using skinner::ControlCheckBoxImpl;

@@ -6,11 +6,11 @@
 #include "base/Registry.h"
 #include "platform/menu/MenuBar.h"
 #include "tests/ui/menus/support/MenuTesting.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/FormImpl.h"
-#include "ui/LanguageChoice.h"
-#include "ui/LanguageMenu.h"
-#include "ui/MenuManagerImplPocket.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/LanguageChoice.h"
+#include "ui/menus/LanguageMenu.h"
+#include "ui/menus/MenuManagerImplPocket.h"
 
 using namespace menus_test;
 

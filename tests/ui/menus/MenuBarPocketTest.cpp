@@ -8,9 +8,9 @@
 #include "platform/menu/MenuBar.h"
 #include "platform/menu/MenuTable.h"
 #include "tests/ui/menus/support/MenuTesting.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/FormImpl.h"
-#include "ui/MenuManagerImplPocket.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/menus/MenuManagerImplPocket.h"
 
 using namespace menus_test;
 using skinner::ControlMenuButtonImpl;

@@ -10,9 +10,9 @@
 #include "platform/menu/MenuTracking.h"
 #include "platform/window/Keys.h"
 #include "tests/ui/menus/support/MenuTesting.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/FormImpl.h"
-#include "ui/MenuManagerSmartphone.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/menus/MenuManagerSmartphone.h"
 
 using namespace menus_test;
 using skinner::ControlMenuButtonImpl;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Log.h"
-#include "ui/MenuItem.h"
+#include "ui/menus/MenuItem.h"
 
 using skinner::MenuItem;
 

@@ -7,8 +7,8 @@
 #include "platform/menu/MenuTracking.h"
 #include "platform/window/Keys.h"
 #include "tests/ui/menus/support/MenuTesting.h"
-#include "ui/FormImpl.h"
-#include "ui/PopupMenu.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/menus/PopupMenu.h"
 
 using namespace menus_test;
 namespace h = platform::headless;

@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "tests/ui/menus/support/MenuTesting.h"
-#include "ui/ControlButton.h"
-#include "ui/ControlButtonImpl.h"
-#include "ui/ControlMenuItem.h"
-#include "ui/SoftButton.h"
+#include "ui/controls/ControlButton.h"
+#include "ui/menus/ControlButtonImpl.h"
+#include "ui/menus/ControlMenuItem.h"
+#include "ui/menus/SoftKeys.h"
 
 using namespace menus_test;
 using skinner::ControlMenuButtonImpl;

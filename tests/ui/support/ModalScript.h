@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/window/Window.h"
-#include "ui/Form.h"
+#include "ui/forms/Form.h"
 
 namespace ui_test {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "tests/fixtures/DeviceRoot.h"
-#include "ui/Application.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/skin/Properties.h"
 
 namespace ui_test {
 

@@ -6,8 +6,8 @@
 
 #include "platform/window/Window.h"
 #include "tests/ui/support/SkinEnvironment.h"
-#include "ui/FormImpl.h"
-#include "ui/Painter.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/graphics/Painter.h"
 
 namespace controls_test {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "tests/platform/gdi/support/Canvas32.h"
-#include "ui/Control.h"
-#include "ui/Form.h"
-#include "ui/Properties.h"
+#include "ui/forms/Control.h"
+#include "ui/forms/Form.h"
+#include "ui/skin/Properties.h"
 
 namespace controls_test {
 

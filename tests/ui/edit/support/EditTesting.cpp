@@ -9,7 +9,7 @@
 #include "platform/window/Input.h"
 #include "platform/window/Window.h"
 #include "tests/ui/support/SkinEnvironment.h"
-#include "ui/Painter.h"
+#include "ui/graphics/Painter.h"
 
 namespace edit_test {
 

@@ -11,9 +11,9 @@
 
 #include "tests/platform/gdi/support/Canvas32.h"
 #include "tests/ui/support/ModalScript.h"
-#include "ui/ControlEdit.h"
-#include "ui/Form.h"
-#include "ui/Properties.h"
+#include "ui/edit/ControlEdit.h"
+#include "ui/forms/Form.h"
+#include "ui/skin/Properties.h"
 
 namespace edit_test {
 

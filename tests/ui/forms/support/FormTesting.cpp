@@ -7,7 +7,7 @@
 #include "platform/window/Input.h"
 #include "platform/window/Keys.h"
 #include "tests/ui/support/ModalScript.h"
-#include "ui/Painter.h"
+#include "ui/graphics/Painter.h"
 
 namespace forms_test {
 

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "tests/fixtures/DeviceRoot.h"
-#include "ui/Application.h"
-#include "ui/Control.h"
-#include "ui/Form.h"
-#include "ui/FormBase.h"
-#include "ui/FormImpl.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/forms/Control.h"
+#include "ui/forms/Form.h"
+#include "ui/forms/FormBase.h"
+#include "ui/forms/FormImpl.h"
+#include "ui/skin/Properties.h"
 
 namespace forms_test {
 

@@ -14,10 +14,10 @@
 #include "platform/window/Window.h"
 #include "tests/fixtures/Device.h"
 #include "tests/fixtures/DeviceRoot.h"
-#include "ui/Application.h"
-#include "ui/Form.h"
-#include "ui/MenuItem.h"
-#include "ui/Properties.h"
+#include "ui/application/Application.h"
+#include "ui/forms/Form.h"
+#include "ui/menus/MenuItem.h"
+#include "ui/skin/Properties.h"
 
 namespace menus_test {
 

@@ -1,0 +1,42 @@
+# Checks that the UI framework's layers include downwards only: a file in ui/LAYER/ includes
+# headers of its own layer and of the layers before it in this list, never of one after it.
+#   cmake -DUI_DIR=<source>/ui -P CheckUiLayers.cmake
+cmake_minimum_required(VERSION 3.25)
+set(layers device graphics skin application forms controls menus edit lists)
+# Folders that are not layers of code.
+set(other_folders resources)
+
+file(GLOB entries RELATIVE ${UI_DIR} ${UI_DIR}/*)
+set(problems "")
+foreach(entry ${entries})
+  if(entry STREQUAL "CMakeLists.txt" OR entry IN_LIST other_folders)
+    continue()
+  endif()
+  if(NOT IS_DIRECTORY ${UI_DIR}/${entry})
+    string(APPEND problems "  ui/${entry} stands in no layer\n")
+  elseif(NOT entry IN_LIST layers)
+    string(APPEND problems "  ui/${entry}/ is not one of the layers (${layers})\n")
+  endif()
+endforeach()
+
+foreach(layer ${layers})
+  list(FIND layers ${layer} own)
+  file(GLOB_RECURSE sources ${UI_DIR}/${layer}/*.h ${UI_DIR}/${layer}/*.cpp)
+  foreach(source ${sources})
+    file(STRINGS ${source} includes REGEX "^#include \"ui/")
+    foreach(line ${includes})
+      string(REGEX MATCH "\"ui/([^/\"]+)/" _ "${line}")
+      list(FIND layers "${CMAKE_MATCH_1}" theirs)
+      file(RELATIVE_PATH name ${UI_DIR}/.. ${source})
+      if(theirs EQUAL -1)
+        string(APPEND problems "  ${name}: ${line} names no layer\n")
+      elseif(theirs GREATER own)
+        string(APPEND problems "  ${name}: ${line} reaches up from ${layer} to ${CMAKE_MATCH_1}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(problems)
+  message(FATAL_ERROR "The UI layers include upwards:\n${problems}")
+endif()
