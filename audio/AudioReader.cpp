@@ -1,5 +1,7 @@
 #include "audio/AudioReader.h"
 
+#include "audio/PositionMath.h"
+
 namespace audio {
 
 double AudioReader::get_duration() { return position_to_seconds(get_length()); }
@@ -14,7 +16,16 @@ int AudioReader::position_after(int position, double seconds) {
     return seconds_to_position(time > 0 ? time : 0.0);
 }
 
-bool FileReader::push_frames(int count) {
+int FrameCountedReader::seconds_to_position(double seconds) { return truncate_to_int(get_sample_rate() * seconds); }
+
+double FrameCountedReader::position_to_seconds(int position) {
+    const int rate = get_sample_rate();
+    return rate == 0 ? 0.0 : static_cast<double>(position) / rate;
+}
+
+bool FrameCountedReader::push_time_span(double seconds) { return push_units(seconds_to_position(seconds)); }
+
+bool FrameCountedReader::push_units(int count) {
     if (!is_open()) {
         return false;
     }

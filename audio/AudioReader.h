@@ -34,11 +34,18 @@ public:
 };
 
 // A reader node: the DataSource of its blocks followed by its AudioReader interface.
-class FileReader : public DataSource, public AudioReader {
-protected:
-    // push_units for readers counted in sample frames: reads and pushes blocks until count
-    // frames have gone; false when a read comes back empty.
-    bool push_frames(int count);
+class FileReader : public DataSource, public AudioReader {};
+
+// A reader that decodes inside itself to 16-bit samples and counts its positions in sample
+// frames at the file's rate (Ogg Vorbis, Musepack).
+class FrameCountedReader : public FileReader {
+public:
+    int get_bits() override { return 16; }
+    int seconds_to_position(double seconds) override;
+    double position_to_seconds(int position) override;
+    bool push_time_span(double seconds) override;
+    // Reads and pushes blocks until count frames have gone; false when a read comes back empty.
+    bool push_units(int count) override;
 };
 
 }  // namespace audio

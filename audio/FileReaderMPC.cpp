@@ -82,13 +82,6 @@ int FileReaderMPC::get_sample_rate() { return static_cast<int>(info_.sample_freq
 
 int FileReaderMPC::get_bitrate() { return truncate_to_int(info_.average_bitrate); }
 
-int FileReaderMPC::seconds_to_position(double seconds) { return truncate_to_int(get_sample_rate() * seconds); }
-
-double FileReaderMPC::position_to_seconds(int position) {
-    const int rate = get_sample_rate();
-    return rate == 0 ? 0.0 : static_cast<double>(position) / rate;
-}
-
 int FileReaderMPC::get_length() {
     NodeGuard guard(lock_);
     return length_;
@@ -109,10 +102,6 @@ void FileReaderMPC::seek(int position) {
     position_ = std::clamp(position, 0, length_);
     ended_ = mpc_demux_seek_sample(demux_.get(), static_cast<mpc_uint64_t>(position_)) != MPC_STATUS_OK;
 }
-
-bool FileReaderMPC::push_time_span(double seconds) { return push_units(seconds_to_position(seconds)); }
-
-bool FileReaderMPC::push_units(int count) { return push_frames(count); }
 
 bool FileReaderMPC::decode_frame() {
     static_assert(std::endian::native == std::endian::little, "PCM blocks are little-endian");

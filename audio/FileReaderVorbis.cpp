@@ -100,13 +100,6 @@ int FileReaderVorbis::get_sample_rate() { return info_ != nullptr ? static_cast<
 
 int FileReaderVorbis::get_bitrate() { return bitrate_; }
 
-int FileReaderVorbis::seconds_to_position(double seconds) { return truncate_to_int(get_sample_rate() * seconds); }
-
-double FileReaderVorbis::position_to_seconds(int position) {
-    const int rate = get_sample_rate();
-    return rate == 0 ? 0.0 : static_cast<double>(position) / rate;
-}
-
 int FileReaderVorbis::get_length() {
     NodeGuard guard(lock_);
     return info_ != nullptr ? clamp_to_int(std::max<ogg_int64_t>(ov_pcm_total(vf_.get(), -1), 0)) : 0;
@@ -127,10 +120,6 @@ void FileReaderVorbis::seek(int position) {
         failed_reads_ = 0;
     }
 }
-
-bool FileReaderVorbis::push_time_span(double seconds) { return push_units(seconds_to_position(seconds)); }
-
-bool FileReaderVorbis::push_units(int count) { return push_frames(count); }
 
 void FileReaderVorbis::read(AudioBlock& out, int frames) {
     NodeGuard guard(lock_);

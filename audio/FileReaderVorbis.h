@@ -13,7 +13,7 @@ struct vorbis_info;
 
 namespace audio {
 
-class FileReaderVorbis : public FileReader {
+class FileReaderVorbis : public FrameCountedReader {
 public:
     explicit FileReaderVorbis(const std::u16string& path);
     ~FileReaderVorbis() override;
@@ -21,16 +21,11 @@ public:
     bool is_open() override;
     bool at_end() override;
     int get_channels() override;
-    int get_bits() override { return 16; }
     int get_sample_rate() override;
     int get_bitrate() override;
-    int seconds_to_position(double seconds) override;
-    double position_to_seconds(int position) override;
     int get_length() override;
     int get_position() override;
     void seek(int position) override;
-    bool push_time_span(double seconds) override;
-    bool push_units(int count) override;
     void read(AudioBlock& out, int frames) override;
 
 private:

@@ -70,7 +70,7 @@ bool ToneReader::push_units(int count) {
         std::lock_guard hold(lock);
         pushes.push_back(count);
     }
-    return push_frames(count);
+    return FrameCountedReader::push_units(count);
 }
 
 std::unique_ptr<audio::AudioFormat> tone_format(int frames, ToneReader** reader) {

@@ -60,18 +60,15 @@ using app_test::pump;
 
 // 16-bit mono at 44100 Hz counted in sample frames, a tone at a quarter of full scale, 1000
 // frames a read; it notes every push it is asked for.
-class ToneReader : public audio::FileReader {
+class ToneReader : public audio::FrameCountedReader {
 public:
     explicit ToneReader(int frames) : frames_(frames) {}
     void read(audio::AudioBlock& out, int frames) override;
     bool is_open() override { return true; }
     bool at_end() override { return position_ >= frames_; }
     int get_channels() override { return 1; }
-    int get_bits() override { return 16; }
     int get_sample_rate() override { return 44100; }
     int get_bitrate() override { return 705600; }
-    int seconds_to_position(double s) override { return static_cast<int>(s * 44100); }
-    double position_to_seconds(int p) override { return p / 44100.0; }
     int get_length() override { return frames_; }
     int get_position() override { return position_; }
     void seek(int position) override;
