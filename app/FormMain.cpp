@@ -58,6 +58,7 @@ void FormMain::paint(skinner::Painter& painter, skinner::Point clip_origin, skin
 
 void FormMain::show_panel(Control* target) {
     const bool file_was_visible = file_panel_.visible_flag();
+    pressed_mark_ = -1;
     // Hidden first, so that the focus can go to the panel that shows.
     for (Control* panel : panels()) {
         if (panel != target) panel->set_visible(false);
@@ -113,8 +114,17 @@ void FormMain::on_control_event(Control* sender, const skinner::ButtonEvent&) {
     }
 }
 
+void FormMain::on_state_changed(Control* sender) {
+    Form::on_state_changed(sender);
+    for (skinner::ControlButton* button : {&start_panel_.button, &finish_panel_.button}) {
+        if (sender == button && button->is_pressed()) pressed_mark_ = get_play_position();
+    }
+}
+
 void FormMain::mark(PanelOneButton& panel) {
-    const int position = get_play_position();
+    // What was heard as the button went down; a click without a press (a soft key) marks now.
+    const int position = pressed_mark_ >= 0 ? pressed_mark_ : get_play_position();
+    pressed_mark_ = -1;
     const int32_t marked = position < 1 ? 0 : position;
     if (&panel == &start_panel_) {
         start_ = marked;
@@ -180,8 +190,10 @@ void FormMain::on_command(const std::u16string& command) {
         stop_playing();
         show_panel(is_exact_panel(current_panel()) ? static_cast<Control*>(&save_panel_) : &file_panel_);
     } else if (command == u"Start") {
+        pressed_mark_ = -1;
         start_panel_.button.click();
     } else if (command == u"Finish") {
+        pressed_mark_ = -1;
         finish_panel_.button.click();
     } else if (command == u"Assign") {
         if (!make_ringtone(true).empty()) {

@@ -45,6 +45,8 @@ public:
     void on_control_event(skinner::Control* sender, const skinner::ButtonEvent& event) override;
     void on_command(const std::u16string& command) override;
     void on_value_changed(skinner::Control* sender, double value) override;
+    // A mode button going down notes what is heard then: the mark is taken at the press.
+    void on_state_changed(skinner::Control* sender) override;
     void create_menu(skinner::MenuItem& menu) override;
     bool on_keydown(skinner::Key key) override;
     void on_timer(uint32_t id) override;
@@ -142,6 +144,8 @@ private:
     std::u16string settings_path_ = settings_file_path;
     int32_t start_ = -1;
     int32_t finish_ = 0;
+    // The play position as a mode button went down; -1 when none is pending.
+    int pressed_mark_ = -1;
     std::unique_ptr<audio::AudioFormat> format_;
     // Declared before the player: the player's thread is joined before the filter it pulls
     // from goes.

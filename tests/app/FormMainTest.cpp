@@ -165,6 +165,35 @@ TEST_F(FormMainTest, StartMarkedBeforeThePreviewStartedStartsItAtTheBeginning) {
     EXPECT_EQ(panel(), "finish");
 }
 
+TEST_F(FormMainTest, AMarkIsWhatWasHeardAsItsButtonWentDown) {
+    reach_start_panel();
+    play_reaches(2.0);
+    form().start_panel().button.set_pressed(true);
+    // A press lasts a moment: the preview plays on until the button comes up again.
+    play_reaches(2.15);
+    form().start_panel().button.set_pressed(false);
+    ASSERT_EQ(panel(), "finish");
+    EXPECT_EQ(form().get_start(), units(2.0));
+    play_reaches(5.0);
+    form().finish_panel().button.set_pressed(true);
+    play_reaches(5.2);
+    form().finish_panel().button.set_pressed(false);
+    ASSERT_EQ(panel(), "save");
+    EXPECT_EQ(form().get_finish(), units(5.0));
+    // The pen slides off the button: no mark; the soft key's command later has no press of
+    // its own and marks what is heard then.
+    make_form();
+    reach_start_panel();
+    play_reaches(2.0);
+    skinner::ControlButton& button = form().start_panel().button;
+    button.on_mouse_down(button.get_position() + button.get_size() / 2.0, false);
+    button.on_mouse_up(skinner::Point{-1000, -1000}, false);
+    EXPECT_EQ(panel(), "start");
+    play_reaches(3.0);
+    form().on_command(u"Start");
+    EXPECT_EQ(form().get_start(), units(3.0));
+}
+
 TEST_F(FormMainTest, RightBeforeThePreviewStartedStartsItAtATwentiethOfTheClip) {
     for (const FakeFile& kind : {kFrames, kBehindACover}) {
         SCOPED_TRACE(kind.offset ? "behind a cover" : "frames");

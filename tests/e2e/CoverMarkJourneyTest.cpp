@@ -1,7 +1,7 @@
 // Vantrel on an MP3 file with a large cover picture in front of its audio: the start and the
 // finish marked by key while the preview plays, both ends fine-tuned by three presses of the
 // arrows, and the selection saved. The ringtone starts where the wav: device's recording says
-// the start was heard as its key went up, plus the three steps, and ends where the finish was,
+// the start was heard as its key went down, plus the three steps, and ends where the finish was,
 // less three steps.
 #include <gtest/gtest.h>
 
@@ -65,12 +65,14 @@ bool wait_for_written(const std::string& path, int timeout_ms) {
     return false;
 }
 
-// Enter pressed as a user does; the frames heard as it went up (read just after it).
+// Enter pressed as a user does, held a moment; the frames heard as it went down (read just
+// after it did) and, in before, just before.
 long mark(e2e::Journey& journey, long& before) {
-    if (!journey.key_down("Return")) return -1;
     before = recorded_frames(journey.recording());
-    if (!journey.key_up("Return")) return -1;
-    return recorded_frames(journey.recording());
+    if (!journey.key_down("Return")) return -1;
+    const long heard = recorded_frames(journey.recording());
+    wait(150);
+    return journey.key_up("Return") ? heard : -1;
 }
 
 // The source time at which the recording's last half second before frames ends.
@@ -168,7 +170,7 @@ TEST(CoverMarkJourney, MarksByEarFineTunedAndSavedFromAnMp3BehindACover) {
     const double saved_seconds = static_cast<double>(saved.size()) / kCompareRate - delay;
     const double saved_start = source_time_of(source, saved, delay + 0.1) - 0.1;
     const double saved_end = source_time_of(source, saved, delay + saved_seconds - 1.2) + 1.2;
-    std::printf("start heard at %.3f s (key up took %.0f ms), saved from %.3f s (%+.1f ms); finish heard at %.3f s "
+    std::printf("start heard at %.3f s (key down took %.0f ms), saved from %.3f s (%+.1f ms); finish heard at %.3f s "
                 "(%.0f ms), saved to %.3f s (%+.1f ms)\n",
                 start, key_start * 1000, saved_start, (saved_start - start - kSteps) * 1000, finish, key_finish * 1000,
                 saved_end, (saved_end - finish + kSteps) * 1000);
