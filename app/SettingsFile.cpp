@@ -1,8 +1,12 @@
 #include "app/SettingsFile.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "base/File.h"
+#include "base/Path.h"
+#include "platform/kernel/DevicePath.h"
+#include "platform/kernel/Unicode.h"
 
 namespace app {
 
@@ -48,6 +52,15 @@ void SettingsFile::flush() {
     writer_->write(pending_.data(), pending_.data() + pending_.size());
     writer_->flush();
     pending_.clear();
+    if (!writer_->is_ok() && !failure_told_) {
+        // Once in the log and once where the user sees it: the next start will not find them.
+        failure_told_ = true;
+        skinner::Log::instance() << u"ERROR: SettingsFile could not write {" << path_ << u"}\n";
+        const std::u16string device = skinner::expand_path(path_);
+        std::string host;
+        if (!platform::host_path_of(device, host)) host = platform::utf8_from_utf16(device);
+        std::fprintf(stderr, "Vantrel: the settings could not be written to %s\n", host.c_str());
+    }
 }
 
 // The writer has already truncated the file: what is pending goes in before it closes,

@@ -27,6 +27,7 @@ public:
     // Empty and single-space values are never stored, nor values with a line break (they
     // would break the one-line-per-key format).
     void write(const std::u16string& key, const std::u16string& value);
+    // A file that cannot be written is said once in the log and once on the standard error.
     void flush();
     const std::u16string& path() const { return path_; }
 
@@ -37,6 +38,7 @@ private:
     std::u16string path_;
     std::unique_ptr<skinner::TextFileWriter> writer_;
     std::unique_ptr<skinner::PropertyMap> reader_;
+    bool failure_told_ = false;
 };
 
 }  // namespace app

@@ -151,10 +151,10 @@ Log& operator<<(Log& log, Key key) {
 }
 
 TextFileWriter::TextFileWriter(const std::u16string& path, int open_mode)
-    : file_(std::make_unique<File>(path, open_mode)) {
+    : file_(std::make_unique<File>(path, open_mode)), ok_(file_->is_open()) {
     if (file_->is_open() && file_->size() == 0) {
         static constexpr unsigned char mark[] = {0xFF, 0xFE};
-        file_->write(mark, sizeof mark);
+        ok_ = file_->write(mark, sizeof mark) == sizeof mark;
     }
 }
 
@@ -170,13 +170,13 @@ void TextFileWriter::write(const char16_t* begin, const char16_t* end) {
             buffer[n++] = static_cast<unsigned char>(*begin & 0xFF);
             buffer[n++] = static_cast<unsigned char>(*begin >> 8);
         }
-        file_->write(buffer, static_cast<uint32_t>(n));
+        if (file_->write(buffer, static_cast<uint32_t>(n)) != n) ok_ = false;
     }
 }
 
 void TextFileWriter::flush() {
-    if (file_) {
-        file_->flush();
+    if (file_ && !file_->flush()) {
+        ok_ = false;
     }
 }
 

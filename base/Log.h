@@ -55,6 +55,8 @@ public:
     TextFileWriter(const std::u16string& path, int open_mode);
     void write(const char16_t* begin, const char16_t* end) override;
     void flush() override;
+    // False once the file did not open or a write or flush fell short.
+    bool is_ok() const { return ok_; }
 
 protected:
     // Later writes and flushes do nothing.
@@ -62,6 +64,7 @@ protected:
 
 private:
     std::unique_ptr<File> file_;
+    bool ok_ = true;
 };
 
 // The log while logging is on: a fresh file (create or truncate), every write and

@@ -13,6 +13,7 @@
 #include "platform/window/Cursor.h"
 #include "platform/window/InputPanel.h"
 #include "platform/window/SystemInfo.h"
+#include "platform/window/Termination.h"
 #include "platform/window/ThreadQueue.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/WindowTable.h"
@@ -311,6 +312,8 @@ bool open_display(bool fall_back) {
             q->host = host;
         }
         set_idle_hook(display_idle);
+        // The host ending the program (SIGTERM and the like) ends the display thread's loops.
+        quit_thread_on_termination_signals(s.thread);
     }
     return true;
 }

@@ -130,7 +130,7 @@ OpenFiles& open_files() {
 class FileObject : public platform::KernelObject {
 public:
     FileObject(int fd, DWORD access, DWORD share, dev_t device, ino_t inode)
-        : fd(fd), access(access), share(share), device(device), inode(inode) {}
+        : fd(fd), access(access), share(share), device(device), inode(inode), limited(write_room.load() >= 0) {}
     ~FileObject() override {
         {
             OpenFiles& open = open_files();
@@ -145,6 +145,7 @@ public:
     const DWORD share;
     const dev_t device;
     const ino_t inode;
+    const bool limited;  // opened while a write room was set
 };
 
 bool shares_with(DWORD access, DWORD share, const FileObject& other) {
@@ -388,7 +389,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD to_write, LPDWORD written, OVE
     if (!(file->access & GENERIC_WRITE)) {
         return fail(ERROR_ACCESS_DENIED);
     }
-    const DWORD allowed = take_write_room(to_write);
+    const DWORD allowed = file->limited ? take_write_room(to_write) : to_write;
     DWORD done = 0;
     while (done < allowed) {
         ssize_t n = write(file->fd, static_cast<const char*>(data) + done, allowed - done);

@@ -88,9 +88,9 @@ namespace platform {
 // The mask rule of FindFirstFileW, for tests and for other searches of the platform.
 bool mask_matches(std::u16string_view mask, std::u16string_view name);
 
-// For fault tests: the process's files take only this many more bytes in all, as a disk that
-// fills up would (a write past it puts in what fits and fails with ERROR_DISK_FULL). A
-// negative count lifts the limit.
+// For fault tests: the files opened from now on take only this many more bytes in all, as a
+// disk that fills up would (a write past it puts in what fits and fails with ERROR_DISK_FULL);
+// files opened before (a log) write on. A negative count lifts the limit.
 void set_write_room(int64_t bytes);
 
 }  // namespace platform

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+
+#include "base/Log.h"
+#include "platform/kernel/Files.h"
+#include "tests/fixtures/LoggedRun.h"
 
 #include "tests/fixtures/DeviceRoot.h"
 
@@ -93,10 +98,40 @@ TEST_F(SettingsFileTest, ReadsEqualsSignsBlanksAndEightBitText) {
     EXPECT_EQ(settings.read(u"Language", u""), u"English");
 }
 
-TEST_F(SettingsFileTest, AFileThatCannotBeCreatedLosesTheValuesQuietly) {
-    SettingsFile settings(u"\\No such folder\\Settings.ini");
-    settings.write(settings_key_current_folder, u"\\Music");
-    settings.flush();
+// Settings that cannot be kept are said once in the log and once on the standard error,
+// whether the file could not be made or its writing fell short.
+TEST_F(SettingsFileTest, AFileThatCannotBeWrittenIsSaidOnceInTheLogAndOnStandardError) {
+    fixtures::enable_log(root);
+    skinner::Log::instance() << "the log's file is open before the disk fills\n";
+    struct Case {
+        const char* what;
+        std::u16string path;
+        int64_t write_room;
+    };
+    const Case cases[] = {
+        {"no such folder", u"\\No such folder\\Settings.ini", -1},
+        {"a full disk", u"\\Settings.ini", 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t logged_before = fixtures::read_logs(root).size();
+        ::testing::internal::CaptureStderr();
+        {
+            SettingsFile settings(c.path);
+            platform::set_write_room(c.write_room);
+            settings.write(settings_key_current_folder, u"\\Music");
+            settings.write(settings_key_selected_path, u"\\Music\\a.wav");
+            settings.flush();
+        }
+        platform::set_write_room(-1);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        const std::string logged = fixtures::read_logs(root).substr(logged_before);
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("Settings.ini"), std::string::npos) << said;
+        EXPECT_NE(said.find("could not be written"), std::string::npos) << said;
+        EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
+        EXPECT_NE(logged.find("ERROR: SettingsFile could not write {"), std::string::npos) << logged;
+    }
     EXPECT_EQ(fixtures::read_file(root.host("No such folder/Settings.ini")), "");
 }
 

@@ -3,6 +3,8 @@
 // settings are written once it has closed, however it was closed.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "app/FormMain.h"
+#include "app/MessageBox.h"
 #include "app/Startup.h"
 #include "tests/app/support/MainFormTesting.h"
 #include "tests/fixtures/AudioFixtures.h"
@@ -130,6 +133,50 @@ TEST_F(StartupTest, ASecondStartEndsAtOnceWhileTheFirstRunsOn) {
     EXPECT_EQ(stages, 4u);
     EXPECT_FALSE(first.has_exited());
     first.stop(5000);
+}
+
+// The host's requests to end the program (a logout, kill, Ctrl-C, a closed terminal) end it as
+// its Exit does, the settings written, on the headless display too.
+TEST_F(StartupTest, TheHostsRequestsToEndTheProgramEndItAsExitDoes) {
+    fixtures::enable_log(root);
+    const std::string program = install_vantrel(root);
+    const std::string settings = root.host("Program Files/Vantrel/Settings.ini");
+    const std::string environment = root.environment() + " VANTREL_DISPLAY=headless VANTREL_AUDIO=null";
+    for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal_number);
+        std::filesystem::remove(settings);
+        const size_t logged_before = fixtures::read_logs(root).size();
+        auto logged = [&](const char* line) { return fixtures::read_logs(root).find(line, logged_before) != std::string::npos; };
+        fixtures::BackgroundProcess vantrel("exec env " + environment + " " + fixtures::shell_quoted(program));
+        ASSERT_TRUE(vantrel.started());
+        for (int i = 0; i < 400 && !logged("FormMain first frame painted"); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_TRUE(logged("FormMain first frame painted"));
+        ASSERT_TRUE(vantrel.signal(signal_number));
+        EXPECT_EQ(vantrel.wait(20000), 0);
+        EXPECT_TRUE(fixtures::file_exists(settings));
+    }
+}
+
+// Also while a message box waits for its answer: the box ends, then every loop under it.
+TEST_F(StartupTest, ATerminationRequestEndsAMessageBoxAndTheProgramBehindIt) {
+    std::filesystem::create_directories(root.host("My Clips"));
+    fixtures::write_file(root.host("My Clips/tune.wav"), "x");
+    stop_watching_message_boxes();  // a real box, with its own loop
+    bool box_returned = false;
+    run([&](app::FormMain& form) {
+        form.open_folder(u"\\My Clips");
+        SetTimer(nullptr, 0, 200, [](HWND, UINT, uintptr_t timer, DWORD) {
+            KillTimer(nullptr, timer);
+            raise(SIGTERM);
+        });
+        app::message_box(form.get_hwnd(), u"This file cannot be played.", u"Vantrel", MB_OK | MB_ICONEXCLAMATION);
+        box_returned = true;
+    });
+    EXPECT_TRUE(box_returned);
+    app::SettingsFile settings(paths.settings);
+    EXPECT_EQ(settings.read(app::settings_key_current_folder, u""), u"\\My Clips");
 }
 
 TEST_F(StartupTest, LogShowsTheFourStagesInOrderEachWithItsOwnDuration) {

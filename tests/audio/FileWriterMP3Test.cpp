@@ -43,7 +43,7 @@ std::set<std::string> names_in(const std::string& folder) {
     return names;
 }
 
-// The writer's room on the disk for one test.
+// The room on the disk of the files opened during one test.
 class WriteRoom {
 public:
     explicit WriteRoom(int64_t bytes) { platform::set_write_room(bytes); }
@@ -98,8 +98,8 @@ TEST(FileWriterMP3, AnOldFileIsReplacedOnlyByAWholeNewOne) {
         SCOPED_TRACE(room);
         fixtures::write_file(target, "old ringtone");
         {
-            FileWriterMP3 writer(device, false);
             WriteRoom full_disk(room);
+            FileWriterMP3 writer(device, false);
             for (auto [size, first] : blocks) writer.on_data(coded(size, first));
             EXPECT_FALSE(writer.finish());
         }

@@ -305,15 +305,18 @@ TEST(KernelFiles, MoveReplacesInOneStepOnlyWhenAsked) {
 
 TEST(KernelFiles, AWriteBeyondTheRoomPutsInWhatFitsAndFails) {
     DeviceRoot box;
+    HANDLE unlimited = open_file(u"\\other.bin", GENERIC_WRITE, CREATE_ALWAYS);
+    platform::set_write_room(6);
     HANDLE h = open_file(u"\\full.bin", GENERIC_WRITE, CREATE_ALWAYS);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    platform::set_write_room(6);
     DWORD n = 0;
     EXPECT_TRUE(WriteFile(h, "abcd", 4, &n, nullptr));
     EXPECT_FALSE(WriteFile(h, "efgh", 4, &n, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
     EXPECT_EQ(n, 2u);
     EXPECT_FALSE(WriteFile(h, "i", 1, &n, nullptr));
+    EXPECT_TRUE(WriteFile(unlimited, "12345678", 8, &n, nullptr)) << "a file opened before writes on";
+    CloseHandle(unlimited);
     platform::set_write_room(-1);
     EXPECT_TRUE(WriteFile(h, "j", 1, &n, nullptr));
     CloseHandle(h);
