@@ -115,9 +115,14 @@ void FormMain::on_position_timer() {
     const int position = get_play_position();
     const int reader_position = reader.get_position();
     const int shown_start = start_ < 0 ? position : start_;
+    skinner::Control* panel = current_panel();
+    // The bar's markers as times, not positions (an MP3's tags take bytes but no time), read
+    // before a loop below may replace the reader.
+    const double duration = reader.get_duration();
+    const double first = reader.position_to_seconds(is_exact_panel(panel) ? start_ : shown_start);
+    const double second = reader.position_to_seconds(is_exact_panel(panel) ? finish_ : position);
     const bool finished = player_->is_finished();
     const std::u16string path = file_list().get_selected_path();
-    skinner::Control* panel = current_panel();
     if (panel == &start_panel_) {
         if (finished) {
             show_panel(&file_panel_);
@@ -153,14 +158,7 @@ void FormMain::on_position_timer() {
             fade_.reset_position();
         }
     }
-    // Times, not positions: an MP3's tags take bytes but no time.
-    const double duration = reader.get_duration();
-    auto time_of = [&reader](int p) { return reader.position_to_seconds(p); };
-    if (is_exact_panel(panel)) {
-        position_bar_.set_marker_range(0, duration, time_of(start_), time_of(finish_));
-    } else {
-        position_bar_.set_marker_range(0, duration, time_of(shown_start), time_of(position));
-    }
+    position_bar_.set_marker_range(0, duration, first, second);
 }
 
 void FormMain::on_call_timer() {
