@@ -221,8 +221,11 @@ Journey::~Journey() {
 ::testing::AssertionResult Journey::start(const Launch& launch) {
     screen_width_ = launch.screen_width;
     screen_height_ = launch.screen_height;
-    if (auto started = start_display(launch); !started) {
-        return started;
+    // A program started again (after the first one ended) comes up on the same display.
+    if (!display_) {
+        if (auto started = start_display(launch); !started) {
+            return started;
+        }
     }
     // The desktop's session bus library keeps a buffer to the end of the process; not ours.
     const std::string suppressions = output_ + "/lsan.supp";
@@ -261,7 +264,7 @@ Journey::~Journey() {
     for (const std::string& argument : launch.arguments) {
         command += " " + shell_quoted(argument);
     }
-    command += " >" + shell_quoted(output_ + "/program.log") + " 2>&1";
+    command += " >>" + shell_quoted(output_ + "/program.log") + " 2>&1";
     program_ = std::make_unique<fixtures::BackgroundProcess>(command);
     if (!program_->started()) {
         return ::testing::AssertionFailure() << "could not start " << launch.program;
@@ -293,6 +296,7 @@ Journey::~Journey() {
 }
 
 ::testing::AssertionResult Journey::find_window(const Launch& launch) {
+    window_.clear();
     const auto deadline = Clock::now() + std::chrono::milliseconds(window_timeout_ms);
     while (Clock::now() < deadline) {
         if (program_->has_exited()) {
@@ -475,6 +479,10 @@ Image Journey::screen() {
 
 bool Journey::running() {
     return program_ && !program_->has_exited();
+}
+
+bool Journey::signal(int signal_number) {
+    return program_ && program_->signal(signal_number);
 }
 
 int Journey::wait_exit(int timeout_ms) {

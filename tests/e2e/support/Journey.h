@@ -69,7 +69,8 @@ public:
     Journey(const Journey&) = delete;
     Journey& operator=(const Journey&) = delete;
 
-    // Starts the display and the program and waits for its window.
+    // Starts the display and the program and waits for its window; once the program has
+    // ended, starts it again on the same display.
     ::testing::AssertionResult start(const Launch& launch);
 
     // Input at device coordinates, through the X server as a user gives it.
@@ -99,6 +100,8 @@ public:
     ::testing::AssertionResult screen_matches(const std::string& shot, const Match& match = {});
 
     bool running();
+    // Sends the signal to the program (SIGKILL: as a crash or the host's kill would end it).
+    bool signal(int signal_number);
     // The program's exit status once it ends by itself; -1 on time-out.
     int wait_exit(int timeout_ms);
 
