@@ -26,28 +26,9 @@ using Clock = std::chrono::steady_clock;
 
 void wait(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
-std::string registry_tool(const fixtures::DeviceRoot& root, const std::string& arguments) {
-    return "env " + root.environment() + " " + fixtures::helper_program("registry_tool") + " " + arguments;
-}
-
-// The program's logs (UTF-16 text in the device's Temp folder, one file a run) as plain text.
-std::string log_text(const fixtures::DeviceRoot& root) {
-    std::string text;
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(root.host("Temp"), error)) {
-        if (entry.path().filename().string().rfind("Vantrel.txt", 0) != 0) continue;
-        const std::string bytes = fixtures::read_file(entry.path().string());
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += bytes[i];
-    }
-    return text;
-}
-
-// Counts the times the line was logged, so that a second run's line can be waited for.
-size_t times_logged(const fixtures::DeviceRoot& root, const std::string& line) {
-    const std::string log = log_text(root);
-    size_t count = 0;
-    for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
-    return count;
+// Waits until the program's logs hold the line for the nth time.
+bool logged(const fixtures::DeviceRoot& root, const std::string& line, size_t times) {
+    return e2e::wait_for_log(root, line, 60000, times);
 }
 
 bool wait_until(const std::function<bool()>& condition, int timeout_ms) {
@@ -103,20 +84,12 @@ TEST(NothingLostJourney, AKillWhileReplacingARingtoneLeavesTheOldOneWhole) {
     const std::string old_ringtone = root.host("Windows/Rings/Old.mp3");
     ASSERT_TRUE(fixtures::make_mp3(old_ringtone, {.tone = {.seconds = 3.0}, .kbps = 64}));
     const std::vector<uint8_t> old_bytes = fixtures::read_bytes(old_ringtone);
-    ASSERT_EQ(fixtures::run_command(registry_tool(root, "set-dword 'HKEY_CURRENT_USER\\Software\\ZEPH' Log 1")), 0);
+    ASSERT_TRUE(e2e::enable_program_log(root));
 
     const e2e::Launch launch = vantrel_launch(root);
     ASSERT_TRUE(journey.start(launch));
-    ASSERT_TRUE(wait_until([&] { return times_logged(root, first_frame) == 1; }, 60000)) << journey.program_output();
-    // My Documents, the clip, its start at once and its finish most of the way on.
-    ASSERT_TRUE(journey.key("Return"));
-    ASSERT_TRUE(journey.key("Down"));
-    ASSERT_TRUE(journey.key("Return"));
-    wait(2000);
-    ASSERT_TRUE(journey.key("Return"));
-    for (int i = 0; i < 18; ++i) ASSERT_TRUE(journey.key("Right"));
-    wait(500);
-    ASSERT_TRUE(journey.key("Return"));
+    ASSERT_TRUE(logged(root, first_frame, 1)) << journey.program_output();
+    ASSERT_TRUE(e2e::mark_most_of_the_first_clip(journey));
     // Save as "Old", over the ringtone that is there.
     ASSERT_TRUE(journey.key("Down"));
     ASSERT_TRUE(journey.key("Return"));
@@ -133,7 +106,7 @@ TEST(NothingLostJourney, AKillWhileReplacingARingtoneLeavesTheOldOneWhole) {
         const auto size = fs::file_size(path, error);
         return !error && size > 100000;
     };
-    ASSERT_TRUE(wait_until([&] { return written(partial) || written(old_ringtone); }, 180000)) << log_text(root);
+    ASSERT_TRUE(wait_until([&] { return written(partial) || written(old_ringtone); }, 180000)) << e2e::program_log(root);
     ASSERT_TRUE(journey.signal(SIGKILL));
     journey.wait_exit(10000);
     ASSERT_FALSE(journey.running());
@@ -142,10 +115,10 @@ TEST(NothingLostJourney, AKillWhileReplacingARingtoneLeavesTheOldOneWhole) {
 
     // The next start removes what the killed run left, and nothing else.
     ASSERT_TRUE(journey.start(launch));
-    ASSERT_TRUE(wait_until([&] { return times_logged(root, first_frame) == 2; }, 60000)) << journey.program_output();
+    ASSERT_TRUE(logged(root, first_frame, 2)) << journey.program_output();
     EXPECT_EQ(names_in(root.host("Windows/Rings")), std::vector<std::string>{"Old.mp3"});
     EXPECT_TRUE(fixtures::read_bytes(old_ringtone) == old_bytes) << "the old ringtone changed";
-    EXPECT_NE(log_text(root).find("FileWriterMP3 removed partial file {\\Windows\\Rings\\Old.mp3.vantrel-part} result=true"),
+    EXPECT_NE(e2e::program_log(root).find("FileWriterMP3 removed partial file {\\Windows\\Rings\\Old.mp3.vantrel-part} result=true"),
               std::string::npos);
     ASSERT_TRUE(journey.signal(SIGTERM));
     EXPECT_EQ(journey.wait_exit(20000), 0) << journey.program_output();
@@ -162,10 +135,10 @@ TEST(NothingLostJourney, AFifoInTheListIsRefusedAtOnceAndTheProgramEndsOnRequest
     // A FIFO named like a clip, before a clip that plays.
     ASSERT_EQ(mkfifo(root.host("My Documents/Pipe.mp3").c_str(), 0666), 0);
     ASSERT_TRUE(fixtures::make_wav(root.host("My Documents/Tune.wav"), {}));
-    ASSERT_EQ(fixtures::run_command(registry_tool(root, "set-dword 'HKEY_CURRENT_USER\\Software\\ZEPH' Log 1")), 0);
+    ASSERT_TRUE(e2e::enable_program_log(root));
 
     ASSERT_TRUE(journey.start(vantrel_launch(root)));
-    ASSERT_TRUE(wait_until([&] { return times_logged(root, first_frame) == 1; }, 60000)) << journey.program_output();
+    ASSERT_TRUE(logged(root, first_frame, 1)) << journey.program_output();
     ASSERT_TRUE(journey.key("Return"));
     ASSERT_TRUE(journey.key("Down"));
     EXPECT_TRUE(journey.screen_matches("1-fifo-selected"));

@@ -45,33 +45,13 @@ std::string registry_tool(const fixtures::DeviceRoot& root, const std::string& a
     return "env " + root.environment() + " " + fixtures::helper_program("registry_tool") + " " + arguments;
 }
 
-// The program's log (UTF-16 text in the device's Temp folder, one file a run) as plain text.
-std::string log_text(const fixtures::DeviceRoot& root) {
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(root.host("Temp"), error)) {
-        if (entry.path().filename().string().rfind("Vantrel.txt", 0) != 0) continue;
-        const std::string bytes = fixtures::read_file(entry.path().string());
-        std::string text;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += bytes[i];
-        return text;
-    }
-    return {};
-}
-
-bool wait_for_log(const fixtures::DeviceRoot& root, const std::string& line, int timeout_ms) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (Clock::now() < deadline) {
-        if (log_text(root).find(line) != std::string::npos) return true;
-        wait(50);
-    }
-    return false;
-}
+using e2e::wait_for_log;
 
 // Keeps the program's log beside the journey's screens however the journey ends.
 class KeptLog {
 public:
     explicit KeptLog(const e2e::Journey& journey) : journey_(journey) {}
-    ~KeptLog() { fixtures::write_file(journey_.output_folder() + "/vantrel-log.txt", log_text(journey_.root())); }
+    ~KeptLog() { fixtures::write_file(journey_.output_folder() + "/vantrel-log.txt", e2e::program_log(journey_.root())); }
     KeptLog(const KeptLog&) = delete;
     KeptLog& operator=(const KeptLog&) = delete;
 
@@ -187,7 +167,7 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     tone.sweep_to = 1760.0;
     tone.amplitude = source_peak;
     ASSERT_TRUE(fixtures::make_wav(clip, tone));
-    ASSERT_EQ(fixtures::run_command(registry_tool(root, "set-dword 'HKEY_CURRENT_USER\\Software\\ZEPH' Log 1")), 0);
+    ASSERT_TRUE(e2e::enable_program_log(root));
 
     const KeptLog kept_log(journey);
 
@@ -208,17 +188,8 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     ASSERT_TRUE(journey.key("Return"));
     ASSERT_TRUE(wait_for_file(root.host("Program Files/Vantrel/Settings.ini"), 60000));
 
-    // My Documents, then the clip below the way up.
-    ASSERT_TRUE(journey.key("Return"));
-    ASSERT_TRUE(journey.key("Down"));
-    ASSERT_TRUE(journey.key("Return"));
-    // The preview starts a second after the clip was chosen; the finish is moved most of the
-    // way on by the position keys, a twentieth of the clip a press.
-    wait(2000);
-    ASSERT_TRUE(journey.key("Return"));
-    for (int i = 0; i < 18; ++i) ASSERT_TRUE(journey.key("Right"));
-    wait(500);
-    ASSERT_TRUE(journey.key("Return"));
+    // My Documents, then the clip below the way up, most of it marked.
+    ASSERT_TRUE(e2e::mark_most_of_the_first_clip(journey));
 
     // Save, below the play switch that has the focus, proposes the first free name in the
     // ringtone folder, fully selected.
@@ -236,7 +207,7 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     const std::string first = root.host("Windows/Rings/Quiet_001.mp3");
     EXPECT_FALSE(fs::exists(first));
     EXPECT_TRUE(wait_for_log(root, "FormConverting cancelled {\\Windows\\Rings\\Quiet_001.mp3}\n", 1000))
-        << log_text(root);
+        << e2e::program_log(root);
 
     // Saved again, under the same proposed name, to its end.
     ASSERT_TRUE(journey.key("Return"));
@@ -262,7 +233,7 @@ TEST(SaveJourney, AboutThenAQuietClipSavedRefusedAndAssigned) {
     ASSERT_TRUE(journey.key("Return"));
     EXPECT_EQ(journey.wait_exit(conversion_timeout_ms), 0) << journey.program_output();
 
-    const std::string log = log_text(root);
+    const std::string log = e2e::program_log(root);
     const std::vector<Span> spans = logged_spans(log);
     // The cancelled conversion, the saved one and the assigned one, all of the same span.
     ASSERT_EQ(spans.size(), 3u) << log;

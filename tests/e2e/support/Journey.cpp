@@ -130,6 +130,57 @@ std::string settings_text(const fixtures::DeviceRoot& root) {
     return text;
 }
 
+::testing::AssertionResult enable_program_log(const fixtures::DeviceRoot& root) {
+    std::filesystem::create_directories(root.host("Temp"));
+    const std::string command = "env " + root.environment() + " " + fixtures::helper_program("registry_tool") +
+                                " set-dword 'HKEY_CURRENT_USER\\Software\\ZEPH' Log 1";
+    if (fixtures::run_command(command) != 0) {
+        return ::testing::AssertionFailure() << "could not switch the log on: " << command;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::string program_log(const fixtures::DeviceRoot& root) {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(root.host("Temp"), error)) {
+        if (entry.path().filename().string().rfind("Vantrel.txt", 0) == 0) files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    std::string text;
+    for (const std::string& file : files) {
+        const std::string bytes = fixtures::read_file(file);
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += bytes[i];
+    }
+    return text;
+}
+
+bool wait_for_log(const fixtures::DeviceRoot& root, const std::string& line, int timeout_ms, size_t times) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        const std::string log = program_log(root);
+        size_t found = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++found;
+        if (found >= times) return true;
+        if (Clock::now() >= deadline) return false;
+        pause(50);
+    }
+}
+
+::testing::AssertionResult mark_most_of_the_first_clip(Journey& journey) {
+    for (const char* key : {"Return", "Down", "Return"}) {
+        if (!journey.key(key)) return ::testing::AssertionFailure() << "could not press " << key;
+    }
+    // The preview starts a second after the clip was chosen; the finish is moved most of the
+    // way on by the position keys, a twentieth of the clip a press.
+    pause(2000);
+    bool pressed = journey.key("Return");
+    for (int i = 0; pressed && i < 18; ++i) pressed = journey.key("Right");
+    pause(500);
+    if (!pressed || !journey.key("Return")) return ::testing::AssertionFailure() << "could not mark the clip";
+    return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult heard_from_the_start(const std::string& clip, const std::string& recording,
                                                 double more_than_seconds) {
     const fixtures::DecodedAudio source = fixtures::decode_audio(clip);

@@ -143,6 +143,18 @@ std::string install_program(const fixtures::DeviceRoot& root, Program program = 
 // The installed program's Settings.ini as plain text (it is UTF-16 with a byte-order mark).
 std::string settings_text(const fixtures::DeviceRoot& root);
 
+// Switches the program's log on in the root (the registry's DWORD "Log") and makes its Temp.
+::testing::AssertionResult enable_program_log(const fixtures::DeviceRoot& root);
+// Every log the program wrote in the root (UTF-16 in its Temp folder, one file a run, in the
+// order of their names) as plain text.
+std::string program_log(const fixtures::DeviceRoot& root);
+// Waits until the program's logs hold the line `times` times; false on time-out.
+bool wait_for_log(const fixtures::DeviceRoot& root, const std::string& line, int timeout_ms, size_t times = 1);
+
+// Vantrel from its first screen to the save panel: My Documents, the clip below the way up,
+// its start marked as the preview begins and its finish eighteen twentieths of the clip on.
+::testing::AssertionResult mark_most_of_the_first_clip(Journey& journey);
+
 // Whether the wav: device's recording is the clip from its beginning, sample for sample, at
 // the clip's channels and rate, and lasts more than the given seconds.
 ::testing::AssertionResult heard_from_the_start(const std::string& clip, const std::string& recording,

@@ -199,21 +199,21 @@ TEST(PlatformRegistry, AnyTextSurvivesTheFile) {
 TEST(PlatformRegistry, BadContentReadsAsEmptyKeysAndIsKeptByTheNextWrite) {
     fixtures::DeviceRoot root;
     const std::string store = root.host("Windows/registry");
-    const std::string bad_lines = std::string("\0\xFF\xFE binary\n", 11);
-    fixtures::write_file(store,
-                         "[HKEY_CURRENT_USER\\Software\\ZEPH]\n"
-                         "\"Log\"=dword:00000001\n"
-                         "\"Flicker\"=dword:xyz\n"
-                         "\"Language\"=sz:\"unterminated\n"
-                         "garbage line\n"
-                         "[HKEY_NOWHERE\\x]\n"
-                         "\"Lost\"=dword:00000002\n"
-                         "[HKEY_CURRENT_USER\\Bad%u00\n"
-                         "\"Name\"=blob:00\n"
-                         "[HKEY_LOCAL_MACHINE\\System]\n"
-                         "\"Kept\"=sz:\"ok%u0000\"\n"
-                         "\"Odd\"=sz:\"bad %q\"\n" +
-                             bad_lines);
+    // The ZEPH key's section, and the rest of the file after it.
+    const std::string zeph = "[HKEY_CURRENT_USER\\Software\\ZEPH]\n"
+                             "\"Log\"=dword:00000001\n"
+                             "\"Flicker\"=dword:xyz\n"
+                             "\"Language\"=sz:\"unterminated\n"
+                             "garbage line\n";
+    const std::string rest = "[HKEY_NOWHERE\\x]\n"
+                             "\"Lost\"=dword:00000002\n"
+                             "[HKEY_CURRENT_USER\\Bad%u00\n"
+                             "\"Name\"=blob:00\n"
+                             "[HKEY_LOCAL_MACHINE\\System]\n"
+                             "\"Kept\"=sz:\"ok%u0000\"\n"
+                             "\"Odd\"=sz:\"bad %q\"\n" +
+                             std::string("\0\xFF\xFE binary\n", 11);
+    fixtures::write_file(store, zeph + rest);
     HKEY key = open_key(HKEY_CURRENT_USER, u"Software\\ZEPH");
     DWORD value = 0;
     DWORD size = 4;
@@ -228,24 +228,10 @@ TEST(PlatformRegistry, BadContentReadsAsEmptyKeysAndIsKeptByTheNextWrite) {
     EXPECT_EQ(set_dword(key, u"Flicker", 0), ERROR_SUCCESS);
     EXPECT_EQ(set_string(system, u"Added", u"new"), ERROR_SUCCESS);
     // What it could not read stays where it was, byte for byte; the new values join their keys.
-    EXPECT_EQ(fixtures::read_file(store),
-              "[HKEY_CURRENT_USER\\Software\\ZEPH]\n"
-              "\"Log\"=dword:00000001\n"
-              "\"Flicker\"=dword:xyz\n"
-              "\"Language\"=sz:\"unterminated\n"
-              "garbage line\n"
-              "\"Flicker\"=dword:00000000\n"
-              "[HKEY_NOWHERE\\x]\n"
-              "\"Lost\"=dword:00000002\n"
-              "[HKEY_CURRENT_USER\\Bad%u00\n"
-              "\"Name\"=blob:00\n"
-              "[HKEY_LOCAL_MACHINE\\System]\n"
-              "\"Kept\"=sz:\"ok%u0000\"\n"
-              "\"Odd\"=sz:\"bad %q\"\n" +
-                  bad_lines + "\"Added\"=sz:\"new\"\n" +
-                  "[HKEY_CURRENT_USER]\n"
-                  "[HKEY_CURRENT_USER\\Software]\n"
-                  "[HKEY_LOCAL_MACHINE]\n");
+    EXPECT_EQ(fixtures::read_file(store), zeph + "\"Flicker\"=dword:00000000\n" + rest + "\"Added\"=sz:\"new\"\n" +
+                                              "[HKEY_CURRENT_USER]\n"
+                                              "[HKEY_CURRENT_USER\\Software]\n"
+                                              "[HKEY_LOCAL_MACHINE]\n");
     EXPECT_GE(platform::registry_load_problems(), 8);
     RegCloseKey(system);
     RegCloseKey(key);
