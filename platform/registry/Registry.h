@@ -3,7 +3,8 @@
 // with the needed size and the type), RegSetValueExW, RegDeleteValueW and RegCloseKey
 // over the predefined roots. Keys and value names compare case-insensitively; values are
 // DWORDs and strings. The store is one text file, rewritten atomically on every change
-// and shared safely between processes.
+// and shared safely between processes (Registry.cpp); its text is read and written by
+// RegistryText.h.
 #include <string>
 
 #include "platform/Types.h"
