@@ -6,7 +6,9 @@
 //   Get/SetWindowLongW, CallWindowProcW, MoveWindow, SetWindowPos, window and client rectangles,
 //   text, ShowWindow, EnableWindow, EnumWindows, FindWindowW, activation (SetForegroundWindow),
 //   focus (SetFocus), capture (SetCapture), SetTimer/KillTimer, InvalidateRect, UpdateWindow,
-//   BeginPaint/EndPaint, GetDC/ReleaseDC (GetDC(NULL): the screen)
+//   BeginPaint/EndPaint, GetDC/ReleaseDC (GetDC(NULL): the screen); implemented by concern in
+//   WindowClasses.cpp, WindowLifetime.cpp, WindowPlacement.cpp, WindowLookup.cpp,
+//   Activation.cpp, Timers.cpp and Painting.cpp, over the shared steps of WindowSteps.h
 // - Keys.h: VK_ codes, GetKeyState
 // - SystemInfo.h: GetVersionExW, SystemParametersInfoW (work area, platform type, OEM text)
 // - InputPanel.h: SHSipPreference, SHSipInfo, SHRecognizeGesture (tap and hold), SHDoneButton
