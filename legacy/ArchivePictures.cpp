@@ -25,9 +25,12 @@ std::optional<HBITMAP> decode_archive_image(SkinArchive& archive, std::u16string
 
 HBITMAP load_picture_bitmap(std::u16string_view name, const std::u16string& directory, SkinArchive& archive, int bit_depth) {
     const std::u16string base(name);
-    // The image decompressor reads the GIF entries; BMP entries go through our own reader.
-    if (std::optional<HBITMAP> gif = decode_archive_image(archive, base + u".gif", bit_depth)) {
-        return *gif;
+    // The decompressor first, so that a BMP entry comes at the depth asked for (an opacity mask
+    // at 24 bits); an entry it refuses ends the search rather than being read unchecked.
+    for (const char16_t* extension : {u".gif", u".bmp"}) {
+        if (std::optional<HBITMAP> entry = decode_archive_image(archive, base + extension, bit_depth)) {
+            return *entry;
+        }
     }
     if (std::optional<HBITMAP> bmp = load_zipped_image(archive, base + u".bmp")) {
         return *bmp;

@@ -16,8 +16,9 @@ namespace skinner {
 // at the bit depth given (0: the screen's), null when that fails.
 std::optional<HBITMAP> decode_archive_image(SkinArchive& archive, std::u16string_view name, int bit_depth);
 
-// The picture's bitmap: the entry name.gif, then name.bmp, then the files name.bmp, name.gif and
-// name.jpg in the folder. An entry that exists but cannot be read ends the search: null.
+// The picture's bitmap: the entries name.gif and name.bmp through the image decompressor, the
+// entry name.bmp through our own reader, then the files name.bmp, name.gif and name.jpg in the
+// folder. An entry that exists but cannot be decoded ends the search: null.
 HBITMAP load_picture_bitmap(std::u16string_view name, const std::u16string& directory, SkinArchive& archive, int bit_depth);
 
 // The file sets of one archive's pictures, the archive opened once for all of them.

@@ -149,6 +149,45 @@ TEST_F(ArchiveSkins, PicturesAreSearchedGifEntryBmpEntryThenFiles) {
     }
 }
 
+TEST_F(ArchiveSkins, BmpEntriesAreDecodedAtTheDepthAskedAndOnesTheDecoderRefusesEndTheSearch) {
+    legacy_test::Bmp indexed;
+    indexed.width = 4;
+    indexed.height = 2;
+    indexed.bits = 8;
+    indexed.palette = {0xFF0000};
+    indexed.colors_used = 1;
+    const std::string red8 = legacy_test::bmp_file(indexed);
+    // Run-length pixels, which the decompressor does not read.
+    const std::string run_length = legacy_test::with32(red8, 30, 1);
+    const struct {
+        const char* what;
+        std::string entry;
+        int depth;
+        int bits;  // 0: no bitmap
+    } cases[] = {
+        {"an 8-bit entry at the screen's depth", red8, 0, 32},
+        {"an 8-bit entry at 24 bits, as opacity masks are asked for", red8, 24, 24},
+        {"a run-length entry, with a file of the name beside the archive", run_length, 0, 0},
+    };
+    write("skins/pic.bmp", blue);
+    for (const auto& c : cases) {
+        write("skins/t.skin", pack({{"t.skin", skin}, {"pic.bmp", c.entry}}));
+        SkinArchive archive(u"\\skins\\t.skin");
+        HBITMAP bitmap = load_picture_bitmap(u"pic", u"\\skins", archive, c.depth);
+        if (c.bits == 0) {
+            EXPECT_EQ(bitmap, nullptr) << c.what;
+            if (bitmap) DeleteObject(bitmap);
+            continue;
+        }
+        ASSERT_NE(bitmap, nullptr) << c.what;
+        BITMAP info{};
+        GetObjectW(bitmap, sizeof info, &info);
+        EXPECT_EQ(info.bmBitsPixel, c.bits) << c.what;
+        EXPECT_EQ(pixel_of(bitmap, 3, 1), RGB(255, 0, 0)) << c.what;
+        DeleteObject(bitmap);
+    }
+}
+
 TEST_F(ArchiveSkins, MasksComeFromTheirEntries) {
     const std::string mask = plain_bmp(0xFFFFFF);
     const struct {
