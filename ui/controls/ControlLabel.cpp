@@ -26,13 +26,13 @@ std::vector<std::u16string> wrap_text(std::u16string_view text, int32_t width, c
             end_line(i, i + 1);
             breakpos = i + 1;
         } else if (text_width(text.substr(start, i + 1 - start)) > width) {
+            // Without a break since the line began, the character begins the next line; one
+            // wider than the whole line leaves an empty line above its own.
             if (breakpos != start) {
                 end_line(breakpos, breakpos);
-            } else if (i != start) {
+            } else {
                 end_line(i, i);
             }
-            // A character wider than the whole line stays alone on the line it starts, rather
-            // than leaving an empty line above it.
             breakpos = start;
         }
         if (is_break_opportunity(c)) {

@@ -39,8 +39,9 @@ TEST(LabelWrap, BreaksAtTheLastOpportunityBeforeTheLineOverflows) {
         {"a text ending in a line feed ends in an empty line", u"ab\n", 100, {u"ab", u""}},
         {"a word longer than the line breaks where it overflows", u"abcdefg", 30, {u"abc", u"def", u"g"}},
         {"a zero-width space is a break opportunity", u"abc\u200Bdef", 40, {u"abc\u200B", u"def"}},
-        {"a character wider than the line sits alone, with no empty line above it", u"W", 30, {u"W"}},
-        {"... also after other characters", u"aWb", 30, {u"a", u"W", u"b"}},
+        {"a character wider than the line that starts one has an empty line above its own", u"W", 30, {u"", u"W"}},
+        {"... also after a line feed", u"a\nW", 30, {u"a", u"", u"W"}},
+        {"... but after other characters it only sits alone", u"aWb", 30, {u"a", u"W", u"b"}},
         {"an empty text is one empty line", u"", 30, {u""}},
         {"everything fits", u"one two", 70, {u"one two"}},
     };
