@@ -8,6 +8,7 @@
 #include "platform/window/Input.h"
 #include "platform/window/Keys.h"
 #include "tests/ui/forms/support/FormTesting.h"
+#include "ui/controls/ControlLabel.h"
 #include "ui/graphics/Painter.h"
 
 namespace forms_test {
@@ -53,9 +54,15 @@ TEST_F(FormBaseTest, NewControlIsLaidOutAtOnceAndWidensTheMinimumSize) {
     Probe max(&form, u"cMax", nullptr);
     EXPECT_EQ(max.get_position(), Point(50, 20));  // 40 pixels wider: 40 pixels to the right
 
-    // A stretching control needs its preferred size: the skin size here.
+    // A stretching control needs its preferred size: the skin size here, more for a label whose
+    // text needs it.
     Probe both(&form, u"cBoth", nullptr);
     EXPECT_EQ(form.get_minimum_size(), Point(200, 100));
+    skinner::ControlLabelImpl wide(&form, u"lWide", Control::KIND_SKIN);
+    const Point needed = wide.get_preferred_size();
+    ASSERT_GT(needed.x, 30);
+    ASSERT_GT(needed.y, 10);
+    EXPECT_EQ(form.get_minimum_size(), Point(200 - 30 + needed.x, 100 - 10 + needed.y));
 
     // A kind 2 control keeps every default until the form lays it out.
     Probe code(&form, u"cMin", nullptr, Control::KIND_CODE);

@@ -80,7 +80,13 @@ TEST_F(ContainerTest, BackgroundsFallBackFromTheTemplateFormToTheControl) {
 TEST_F(ContainerTest, WithoutATemplateTheEmbeddedFormIsEmpty) {
     ControlContainer container(&world.form(), u"panelPlain", Control::KIND_SKIN);
     FormBase* embedded = container.get_embedded_form();
-    ASSERT_EQ(embedded, &*embedded);
+    ASSERT_NE(embedded, nullptr);
+    // What the embedded form leaves unhandled goes to the container; it shares the owner's skin
+    // and root form.
+    EXPECT_EQ(embedded->get_parent(), &container);
+    EXPECT_EQ(embedded->get_root(), static_cast<Form*>(&world.form()));
+    EXPECT_EQ(embedded->get_properties(), world.form().get_properties());
+    EXPECT_EQ(embedded->get_kind(), FormBase::KIND_SKIN);
     EXPECT_TRUE(embedded->get_form_name().empty());
     EXPECT_TRUE(embedded->get_controls().empty());
     EXPECT_EQ(embedded->get_position(), Point(0, 0));

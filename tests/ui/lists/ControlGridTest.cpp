@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/Log.h"
+#include "tests/fixtures/LoggedRun.h"
 #include "tests/platform/gdi/support/Canvas32.h"
 #include "tests/ui/lists/support/GridSkin.h"
 #include "ui/lists/ControlGrid.h"
@@ -388,10 +389,16 @@ TEST_F(GridTest, CellRectanglesStayInsideAPainterLowerThanTwoHeaders) {
 }
 
 TEST_F(GridTest, AColumnCountChangedWithoutRefreshIsFatal) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // A forked child keeps this test's device root, where its log is read.
+    GTEST_FLAG_SET(death_test_style, "fast");
     TestGrid grid(&world.form(), 3, {-1, -1});
     grid.widths.push_back(-1);
+    fixtures::enable_log(world.root());
     EXPECT_EXIT(paint(grid), ::testing::ExitedWithCode(int(gluck_exit_code)), "");
+    const std::string log = fixtures::read_logs(world.root());
+    EXPECT_TRUE(log.ends_with("Gluck: Number of items in grid " + std::string("grid") +
+                              " had changed, but no refresh was called @ ControlGrid::Painter::paint\n"))
+        << log;
     grid.refresh();
     paint(grid);
     EXPECT_EQ(grid.cells.size(), 9u);
