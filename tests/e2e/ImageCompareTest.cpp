@@ -39,9 +39,6 @@ TEST(ImageCompare, CountsPixelsBeyondTheToleranceOutsideIgnoredAreas) {
 }
 
 TEST(ImageCompare, PngFilesKeepEveryPixel) {
-    if (!fixtures::have_program("convert")) {
-        GTEST_SKIP() << "convert is missing";
-    }
     fixtures::TempDir dir;
     e2e::Image image = grey(7, 3, 0);
     for (size_t i = 0; i < image.rgb.size(); ++i) {
@@ -53,6 +50,20 @@ TEST(ImageCompare, PngFilesKeepEveryPixel) {
     EXPECT_EQ(back.height, 3);
     EXPECT_EQ(back.rgb, image.rgb);
     EXPECT_TRUE(e2e::read_png(dir.file("missing.png")).empty());
+}
+
+TEST(ImageCompare, CropsAnAreaRowByRow) {
+    e2e::Image image = grey(5, 4, 0);
+    for (size_t i = 0; i < image.rgb.size(); ++i) {
+        image.rgb[i] = static_cast<unsigned char>(i);
+    }
+    const e2e::Image part = fixtures::crop(image, {1, 2, 3, 2});
+    ASSERT_EQ(part.width, 3);
+    ASSERT_EQ(part.height, 2);
+    EXPECT_EQ(part.pixel(0, 0), image.pixel(1, 2));
+    EXPECT_EQ(part.pixel(2, 1), image.pixel(3, 3));
+    EXPECT_EQ(image.pixel(1, 0), 0x030405u);
+    EXPECT_TRUE(fixtures::crop(image, {3, 2, 3, 2}).empty()) << "beyond the right edge";
 }
 
 }  // namespace

@@ -54,46 +54,6 @@ Image parse_ppm(const std::string& bytes) {
     return image;
 }
 
-bool inside(const Area& area, int x, int y) {
-    return x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
-}
-
-bool ignored(const std::vector<Area>& ignore, int x, int y) {
-    return std::any_of(ignore.begin(), ignore.end(), [&](const Area& a) { return inside(a, x, y); });
-}
-
-bool pixel_differs(const Image& a, const Image& b, size_t at, int tolerance) {
-    for (size_t c = at; c < at + 3; ++c) {
-        if (std::abs(int{a.rgb[c]} - int{b.rgb[c]}) > tolerance) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The actual screen with its differing pixels in magenta and the ignored parts darkened.
-Image difference_picture(const Image& reference, const Image& actual, const Match& match) {
-    Image picture = actual;
-    if (reference.width != actual.width || reference.height != actual.height) {
-        return picture;
-    }
-    for (int y = 0; y < actual.height; ++y) {
-        for (int x = 0; x < actual.width; ++x) {
-            const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(actual.width) + static_cast<size_t>(x)) * 3;
-            if (ignored(match.ignore, x, y)) {
-                for (size_t c = at; c < at + 3; ++c) {
-                    picture.rgb[c] = static_cast<unsigned char>(picture.rgb[c] / 3);
-                }
-            } else if (pixel_differs(reference, actual, at, match.channel_tolerance)) {
-                picture.rgb[at] = 255;
-                picture.rgb[at + 1] = 0;
-                picture.rgb[at + 2] = 255;
-            }
-        }
-    }
-    return picture;
-}
-
 // One value of "xdotool getwindowgeometry --shell", a line of its own ("WIDTH=960").
 int shell_value(const std::string& text, const std::string& name) {
     const std::string lines = "\n" + text;
@@ -210,46 +170,6 @@ std::string missing_tools() {
         }
     }
     return missing;
-}
-
-Image read_png(const std::string& path) {
-    if (!std::filesystem::exists(path)) {
-        return {};
-    }
-    return parse_ppm(fixtures::command_output("convert " + shell_quoted(path) + " -depth 8 ppm:- 2>/dev/null"));
-}
-
-bool write_png(const std::string& path, const Image& image) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    const std::string ppm = path + ".ppm";
-    {
-        std::ofstream out(ppm, std::ios::binary);
-        out << "P6\n" << image.width << " " << image.height << "\n255\n";
-        out.write(reinterpret_cast<const char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()));
-        if (!out) {
-            return false;
-        }
-    }
-    const bool written =
-        fixtures::run_command("convert " + shell_quoted(ppm) + " png:" + shell_quoted(path) + " 2>/dev/null") == 0;
-    std::filesystem::remove(ppm);
-    return written;
-}
-
-int differing_pixels(const Image& a, const Image& b, int channel_tolerance, const std::vector<Area>& ignore) {
-    if (a.width != b.width || a.height != b.height) {
-        return std::max(a.width * a.height, b.width * b.height);
-    }
-    int count = 0;
-    for (int y = 0; y < a.height; ++y) {
-        for (int x = 0; x < a.width; ++x) {
-            const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(a.width) + static_cast<size_t>(x)) * 3;
-            if (!ignored(ignore, x, y) && pixel_differs(a, b, at, channel_tolerance)) {
-                ++count;
-            }
-        }
-    }
-    return count;
 }
 
 Journey::Journey(std::string name)
@@ -522,7 +442,7 @@ Image Journey::screen() {
     }
     const std::string difference_file = output_ + "/" + shot + "-diff.png";
     write_png(actual_file, actual);
-    write_png(difference_file, difference_picture(reference, actual, match));
+    write_png(difference_file, fixtures::difference_picture(reference, actual, match.channel_tolerance, match.ignore));
     return ::testing::AssertionFailure() << shot << ": " << differing << " pixels differ from " << reference_file
                                          << " (at most " << match.allowed_pixels << " may); the screen is "
                                          << actual_file << ", the differences " << difference_file;

@@ -14,19 +14,19 @@
 
 #include "tests/fixtures/BackgroundProcess.h"
 #include "tests/fixtures/DeviceRoot.h"
+#include "tests/fixtures/Picture.h"
 
 namespace e2e {
 
 // The programs a journey needs that are not on PATH (empty when all are).
 std::string missing_tools();
 
-// A rectangle of the device's screen.
-struct Area {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
+// The journeys compare screens as the other tests compare their shots.
+using fixtures::Area;
+using fixtures::differing_pixels;
+using fixtures::Image;
+using fixtures::read_png;
+using fixtures::write_png;
 
 struct Launch {
     std::string program;                   // host path of the executable
@@ -49,15 +49,6 @@ struct Match {
     int channel_tolerance = 32;  // a pixel differs when a colour channel differs by more
     int allowed_pixels = 16;     // differing pixels allowed outside the ignored parts
     int timeout_ms = 20000;      // how long the screen may take to get there
-};
-
-// 8-bit RGB pixels, rows top first.
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-
-    bool empty() const { return width == 0; }
 };
 
 class Journey {
@@ -159,12 +150,5 @@ bool wait_for_log(const fixtures::DeviceRoot& root, const std::string& line, int
 // the clip's channels and rate, and lasts more than the given seconds.
 ::testing::AssertionResult heard_from_the_start(const std::string& clip, const std::string& recording,
                                                 double more_than_seconds);
-
-// PNG files through ImageMagick (empty image or false on failure).
-Image read_png(const std::string& path);
-bool write_png(const std::string& path, const Image& image);
-
-// Pixels of b that differ from a outside the ignored areas (all of them when the sizes differ).
-int differing_pixels(const Image& a, const Image& b, int channel_tolerance, const std::vector<Area>& ignore);
 
 }  // namespace e2e
