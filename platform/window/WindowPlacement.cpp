@@ -101,7 +101,10 @@ BOOL GetClientRect(HWND window, RECT* rect) {
     return TRUE;
 }
 
-BOOL ClientToScreen(HWND window, POINT* point) {
+namespace {
+
+// Moves the point by the window's client origin on the screen, sign +1 or -1.
+BOOL move_by_origin(HWND window, POINT* point, int sign) {
     Lock guard = lock_table();
     WindowData* w = platform::find_window(window);
     if (!w || !point) {
@@ -109,23 +112,16 @@ BOOL ClientToScreen(HWND window, POINT* point) {
         return FALSE;
     }
     POINT o = platform::screen_origin(w);
-    point->x += o.x;
-    point->y += o.y;
+    point->x += sign * o.x;
+    point->y += sign * o.y;
     return TRUE;
 }
 
-BOOL ScreenToClient(HWND window, POINT* point) {
-    Lock guard = lock_table();
-    WindowData* w = platform::find_window(window);
-    if (!w || !point) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    POINT o = platform::screen_origin(w);
-    point->x -= o.x;
-    point->y -= o.y;
-    return TRUE;
-}
+}  // namespace
+
+BOOL ClientToScreen(HWND window, POINT* point) { return move_by_origin(window, point, 1); }
+
+BOOL ScreenToClient(HWND window, POINT* point) { return move_by_origin(window, point, -1); }
 
 HWND GetParent(HWND window) {
     Lock guard = lock_table();
