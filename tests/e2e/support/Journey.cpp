@@ -164,7 +164,7 @@ bool wait_for_log(const fixtures::DeviceRoot& root, const std::string& line, int
 
 std::string missing_tools() {
     std::string missing;
-    for (const char* tool : {"Xvfb", "xdotool", "import", "convert"}) {
+    for (const char* tool : {"Xvfb", "xdotool", "import"}) {
         if (!fixtures::have_program(tool)) {
             missing += std::string(missing.empty() ? "" : " ") + tool;
         }

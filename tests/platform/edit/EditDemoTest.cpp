@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <stb/stb_image.h>
-
 #include <string>
 
+#include "tests/fixtures/Picture.h"
 #include "tests/fixtures/TempDir.h"
 
 namespace {
@@ -15,16 +14,13 @@ struct Shot {
 };
 
 Shot read_shot(const std::string& path) {
-    Shot shot;
-    int channels = 0;
-    unsigned char* rgb = stbi_load(path.c_str(), &shot.width, &shot.height, &channels, 3);
-    if (!rgb) {
-        return shot;
+    const fixtures::Image image = fixtures::read_png(path);
+    Shot shot{image.width, image.height, 0};
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            shot.selected += image.pixel(x, y) == 0x2F5FC4 ? 1 : 0;
+        }
     }
-    for (int i = 0; i < shot.width * shot.height; ++i) {
-        shot.selected += rgb[3 * i] == 0x2F && rgb[3 * i + 1] == 0x5F && rgb[3 * i + 2] == 0xC4 ? 1 : 0;
-    }
-    stbi_image_free(rgb);
     return shot;
 }
 
