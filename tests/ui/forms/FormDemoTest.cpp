@@ -192,15 +192,22 @@ TEST(FormDemo, OpensTheRightSoftKeysMenuAndItsLanguageSubmenu) {
     EXPECT_EQ(run.shot(17).pixel(submenu.x + 4, submenu.y + submenu.height - 4), rgb(platform::menu::look::menu));
 }
 
+// Shots of a switch to German and back: the title and the help change at once, stay so, and
+// the title comes back as at the start (shot 1).
+struct LanguageShots {
+    int english, german, still_german, english_again;
+};
+void expect_language_round_trip(const DemoRun& run, const LanguageShots& n) {
+    EXPECT_GT(differing_inside(run.shot(n.english), run.shot(n.german), title), 200);
+    EXPECT_GT(differing_inside(run.shot(n.english), run.shot(n.german), help), 1000);
+    EXPECT_EQ(differing_inside(run.shot(n.german), run.shot(n.still_german), title), 0);
+    EXPECT_EQ(differing_inside(run.shot(1), run.shot(n.english_again), title), 0);
+}
+
 TEST(FormDemo, SwitchesTheOpenFormsLanguageAndBack) {
     const DemoRun& run = pocket_run();
     ASSERT_TRUE(run.played());
-    // German from the submenu: the title and the help change at once and stay so.
-    EXPECT_GT(differing_inside(run.shot(5), run.shot(18), title), 200);
-    EXPECT_GT(differing_inside(run.shot(5), run.shot(18), help), 1000);
-    EXPECT_EQ(differing_inside(run.shot(18), run.shot(20), title), 0);
-    // English again: the title as at the start.
-    EXPECT_EQ(differing_inside(run.shot(1), run.shot(21), title), 0);
+    expect_language_round_trip(run, {.english = 5, .german = 18, .still_german = 20, .english_again = 21});
 }
 
 TEST(FormDemo, ShowsInARealDesktopWindowUnderXvfb) {
@@ -245,10 +252,7 @@ TEST(SmartphoneFormDemo, OpensTheRightKeysMenuItsSubmenuAndTheDialogsKeys) {
 TEST(SmartphoneFormDemo, SwitchesTheLanguageAndBack) {
     const DemoRun& run = phone_run();
     ASSERT_TRUE(run.played());
-    EXPECT_GT(differing_inside(run.shot(1), run.shot(4), title), 200);
-    EXPECT_GT(differing_inside(run.shot(1), run.shot(4), help), 1000);
-    EXPECT_EQ(differing_inside(run.shot(4), run.shot(6), title), 0);
-    EXPECT_EQ(differing_inside(run.shot(1), run.shot(8), title), 0);
+    expect_language_round_trip(run, {.english = 1, .german = 4, .still_german = 6, .english_again = 8});
 }
 
 TEST(SmartphoneFormDemo, ShowsTheDialogWithoutItsButtonsAndTakesItAway) {
